@@ -1,0 +1,36 @@
+#pragma once
+// The command table of vtome-tool: each row names a command, the arguments it
+// takes and the function that runs it. A run returns the exit status.
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vtome::tool {
+
+enum ExitStatus : int {
+    kSuccess = 0,
+    kFalse = 1,        // the operation reported false / not found
+    kUsageError = 2,   // a wrong command line
+    kRuntimeFailure = 3,
+};
+
+// Thrown by argument parsers on a malformed number or hex string.
+struct UsageError {};
+
+using Arguments = std::vector<std::string>;
+
+struct ToolCommand {
+    std::string_view name;
+    std::string_view arguments;  // as shown in the usage text
+    std::size_t argumentCount;
+    int (*run)(const Arguments& args);
+};
+
+std::span<const ToolCommand> storeCommands();
+
+// Writes bytes to standard output exactly as they are.
+void writeOut(std::string_view bytes);
+
+}  // namespace vtome::tool

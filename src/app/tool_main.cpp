@@ -1,0 +1,64 @@
+// vtome-tool: reads and edits vTome's keyed files from scripts, with the same
+// store code the viewer uses.
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/tool_command.h"
+#include "runtime/failure.h"
+
+namespace vtome::tool {
+
+void writeOut(std::string_view bytes) { std::fwrite(bytes.data(), 1, bytes.size(), stdout); }
+
+namespace {
+
+void printUsage(std::FILE* out) {
+    std::fputs("usage: vtome-tool COMMAND ARGUMENTS...\n\n"
+               "A FILE that does not exist reads as an empty file. Exit status: 0 done,\n"
+               "1 not found or refused (nothing written), 2 wrong command line, 3 failure.\n\n"
+               "Commands:\n",
+               out);
+    for (const ToolCommand& command : storeCommands()) {
+        std::fprintf(out, "  %.*s %.*s\n", static_cast<int>(command.name.size()), command.name.data(),
+                     static_cast<int>(command.arguments.size()), command.arguments.data());
+    }
+}
+
+const ToolCommand* findCommand(std::string_view name) {
+    for (const ToolCommand& command : storeCommands()) {
+        if (command.name == name) return &command;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+int runTool(int argc, char** argv) {
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        printUsage(stdout);
+        return kSuccess;
+    }
+    const ToolCommand* command = argc >= 2 ? findCommand(argv[1]) : nullptr;
+    if (command == nullptr || static_cast<std::size_t>(argc - 2) != command->argumentCount) {
+        printUsage(stderr);
+        return kUsageError;
+    }
+    const Arguments args(argv + 2, argv + argc);
+    try {
+        const int status = command->run(args);
+        return std::fflush(stdout) == 0 ? status : kRuntimeFailure;
+    } catch (const UsageError&) {
+        printUsage(stderr);
+        return kUsageError;
+    } catch (const RuntimeFailure& failure) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "vtome-tool: %s (%s)\n", failure.what(),
+                     formatFailureNumber(static_cast<std::uint32_t>(failure.number())).c_str());
+        return kRuntimeFailure;
+    }
+}
+
+}  // namespace vtome::tool
+
+int main(int argc, char** argv) { return vtome::tool::runTool(argc, argv); }
