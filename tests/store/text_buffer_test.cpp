@@ -241,11 +241,16 @@ TEST(TextBufferSearch, ByteZeroEndsTheIgnoreCaseSearch) {
     EXPECT_EQ(buffer.cursor(), buffer.length());
     buffer.setPosition(5);
     EXPECT_EQ(buffer.findIgnoreCase("ABC"), 5u);
-    buffer.toEnd();
-    EXPECT_EQ(buffer.findBackwardIgnoreCase("HEAD"), npos);
-    EXPECT_EQ(buffer.cursor(), 0u);
     // The exact form treats the content as raw bytes.
+    buffer.toStart();
     EXPECT_EQ(buffer.find("d\0a"s), 3u);
+
+    TextBuffer tail = bufferWith("head\0ab"s);
+    tail.toEnd();
+    EXPECT_EQ(tail.findBackwardIgnoreCase("HEAD"), npos);
+    EXPECT_EQ(tail.cursor(), 0u);
+    tail.setPosition(5);
+    EXPECT_EQ(tail.findBackwardIgnoreCase("AB"), 5u);
 }
 
 TEST(TextBufferSearch, IgnoreCaseWorksThroughLongTexts) {
