@@ -1,0 +1,7 @@
+#include "annotations/notes_dialog.h"
+
+namespace vtome {
+
+void NotesController::openNotes() {}
+
+}  // namespace vtome

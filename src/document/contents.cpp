@@ -1,0 +1,63 @@
+#include "document/contents.h"
+
+#include <array>
+
+#include "runtime/counted_string.h"
+#include "runtime/failure.h"
+#include "store/text_scan.h"
+
+namespace vtome {
+
+namespace {
+
+constexpr std::size_t kLineCapacity = 4096;
+constexpr std::size_t kNameCapacity = 1024;
+constexpr std::uint32_t kParentSlots = 4096;
+
+}  // namespace
+
+ContentsEntry parseContentsEntry(std::string_view line) {
+    ContentsEntry entry;
+    while (entry.depth < line.size() && line[entry.depth] == '.') ++entry.depth;
+    const std::string_view rest = line.substr(entry.depth);
+
+    const std::size_t equals = rest.find('=');
+    std::string_view name = rest.substr(0, equals);
+    if (name.size() > kNameCapacity) fail(FailureCode::StringOverflow);
+    std::string_view title = name;
+    if (equals != std::string_view::npos) {
+        std::size_t start = equals + 1;
+        while (start < rest.size() && scan::isWhitespace(rest[start])) ++start;
+        const std::size_t end = rest.find('\r', start);
+        title = rest.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+    }
+    entry.name = std::string(scan::trimBlanks(name));
+    entry.title = std::string(scan::trimBlanks(title));
+    return entry;
+}
+
+void buildContents(KeyedStore& document, std::string_view documentFileName, TopicIndex& index,
+                   platform::ContentsPane& tree) {
+    TopicEntry* header = index.addTopic(kHeaderSection, documentFileName);
+    header->value = tree.insertItem(platform::kNoTreeItem, header->title, header);
+
+    // The most recent tree item of each depth; slot 0 is the header topic.
+    std::array<platform::TreeItem, kParentSlots> parents{};
+    parents[0] = header->value;
+
+    const std::uint32_t count = document.lineCount(kContentsSection);
+    CountedString line(kLineCapacity);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        if (!document.getLineInto(kContentsSection, i, line)) break;
+        const ContentsEntry parsed = parseContentsEntry(line.view());
+        TopicEntry* entry = index.addTopic(parsed.name, parsed.title);
+
+        std::uint32_t level = std::min(parsed.depth, kParentSlots - 1);
+        while (parents[level] == platform::kNoTreeItem) --level;
+        entry->value = tree.insertItem(parents[level], entry->title, entry);
+        if (parsed.depth + 1 < kParentSlots) parents[parsed.depth + 1] = entry->value;
+    }
+    tree.expandItem(header->value);
+}
+
+}  // namespace vtome

@@ -1,0 +1,38 @@
+#pragma once
+// The contents list of a help document: one line per topic, leading full
+// stops for the depth, then the topic name, optionally "=" and the title.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "document/topic_index.h"
+#include "platform/panes.h"
+#include "store/keyed_store.h"
+
+namespace vtome {
+
+constexpr std::string_view kHeaderSection = "vTome Header";
+constexpr std::string_view kContentsSection = "vTome Contents";
+
+struct ContentsEntry {
+    std::uint32_t depth = 0;
+    std::string name;
+    std::string title;  // empty when the line gives none
+};
+
+// Parses one contents line. A name part of more than 1024 characters fails
+// with "String Overflow".
+ContentsEntry parseContentsEntry(std::string_view line);
+
+// Fills the index and the tree from the document: the header topic (titled
+// with the file name) first, then one entry per contents line under the most
+// recent entry one level up. Only the header's branch is expanded.
+//
+// A line deeper than any open level (for example a first line with two full
+// stops) hangs under the deepest level open above it; depths beyond the
+// table's 4095 levels are treated as that deepest level.
+void buildContents(KeyedStore& document, std::string_view documentFileName, TopicIndex& index,
+                   platform::ContentsPane& tree);
+
+}  // namespace vtome

@@ -1,0 +1,158 @@
+#include "document/document_viewer.h"
+
+#include "document/contents.h"
+#include "resources/ids.h"
+
+namespace vtome {
+
+std::string_view fileNameOf(std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+// --- contents
+
+void DocumentViewer::resetContents() {
+    document_.index = std::make_unique<TopicIndex>();
+    if (panes_.contents) panes_.contents->clear();
+    if (indexReplaced_) indexReplaced_();
+}
+
+void DocumentViewer::buildContents() {
+    if (!document_.store || !panes_.contents) return;
+    vtome::buildContents(*document_.store, document_.documentFileName.view(), *document_.index, *panes_.contents);
+}
+
+void DocumentViewer::selectTopic(TopicEntry* entry) {
+    if (entry == nullptr || !panes_.contents) return;
+    panes_.contents->selectItem(entry->treeItem());
+    if (panes_.mainWindow) panes_.mainWindow->focus();
+}
+
+void DocumentViewer::onSelectionChanged(platform::TreeItem, void* data) {
+    // The tree holds only items of the current index: it is cleared with it.
+    if (data != nullptr) showTopic(static_cast<TopicEntry*>(data));
+}
+
+void DocumentViewer::showTopic(TopicEntry* entry) {
+    document_.currentTopic = entry;
+    std::optional<std::string> text;
+    if (document_.store) text = document_.store->getSectionText(entry->name);
+    if (text) {
+        setTopicText(*text);
+    } else {
+        setTopicText({});
+        document_.currentTopic = nullptr;
+    }
+    document_.history.appendTopic(entry);
+    refreshTopicControls();
+}
+
+// --- navigation
+
+void DocumentViewer::goHome() {
+    TopicEntry* header = document_.index->firstTopic();
+    if (header != nullptr && header->nextTopic() != nullptr) selectTopic(header->nextTopic());
+}
+
+void DocumentViewer::goEnd() {
+    if (TopicEntry* last = document_.index->lastTopic()) selectTopic(last);
+}
+
+void DocumentViewer::goPrevious() {
+    TopicEntry* current = document_.currentTopic;
+    if (current != nullptr && current->prevTopic() != nullptr) {
+        selectTopic(current->prevTopic());
+    } else {
+        goEnd();
+    }
+}
+
+void DocumentViewer::goNext() {
+    TopicEntry* current = document_.currentTopic;
+    if (current != nullptr && current->nextTopic() != nullptr) {
+        selectTopic(current->nextTopic());
+    } else {
+        goHome();
+    }
+}
+
+void DocumentViewer::goBack() {
+    TopicHistory& history = document_.history;
+    HistoryEntry* last = history.lastEntry();
+    if (last != nullptr && last->prev != nullptr) {
+        history.remove(last);
+        selectTopic(history.lastEntry()->topic);
+        // Showing it appended the topic again (or, when it was still
+        // selected, appended nothing): either way the history now ends one
+        // step back.
+        history.remove(history.lastEntry());
+    }
+    refreshTopicControls();
+}
+
+void DocumentViewer::resetHistory() {
+    document_.history.destroy();
+    document_.currentTopic = nullptr;
+    refreshTopicControls();
+}
+
+// --- topic view
+
+void DocumentViewer::setTopicText(std::string_view text) {
+    platform::TopicTextView* view = panes_.topicView;
+    if (!view) return;
+    view->setText({});
+    view->replaceSelection("\r\n");
+    view->replaceSelection(text);
+    view->select({0, 0});
+    view->scrollCaretIntoView();
+}
+
+void DocumentViewer::clearTopicView() {
+    if (panes_.topicView) panes_.topicView->setText({});
+}
+
+void DocumentViewer::scrollTopicView(platform::ScrollAction action) {
+    if (panes_.topicView) panes_.topicView->scroll(action);
+}
+
+void DocumentViewer::scrollToLine(std::uint32_t line) {
+    platform::TopicTextView* view = panes_.topicView;
+    if (!view) return;
+    const std::uint32_t position = view->lineIndex(line);
+    // A line past the end of the text moves nothing.
+    if (position != platform::TopicTextView::kNoPosition) view->select({position, position});
+    view->scrollCaretIntoView();
+    if (panes_.mainWindow) panes_.mainWindow->focus();
+}
+
+std::uint32_t DocumentViewer::firstVisibleLine() const {
+    return panes_.topicView ? panes_.topicView->firstVisibleLine() : 0;
+}
+
+// --- navigation bar
+
+void DocumentViewer::refreshTopicControls() {
+    platform::DialogView* bar = panes_.navigationBar;
+    if (!bar) return;
+    const TopicEntry* current = document_.currentTopic;
+    if (current == nullptr) {
+        for (std::uint32_t id : {ids::kNavHome, ids::kNavBack, ids::kNavPrevious, ids::kNavNext, ids::kNavNote,
+                                 ids::kNavBookmark}) {
+            bar->setEnabled(id, false);
+        }
+        return;
+    }
+    bar->setText(ids::kNavTitle, current->title);
+    bar->setEnabled(ids::kNavNext, current->nextTopic() != nullptr);
+    bar->setEnabled(ids::kNavPrevious, current->prevTopic() != nullptr);
+    bar->setEnabled(ids::kNavBack, document_.history.count() > 0);
+    bar->setVisible(ids::kNavNoteIndicator, hasNote_ && hasNote_(*current));
+    const bool loaded = document_.isOpen();
+    bar->setEnabled(ids::kNavNote, loaded);
+    bar->setEnabled(ids::kNavHome, loaded);
+    bar->setEnabled(ids::kNavBookmark, loaded);
+}
+
+}  // namespace vtome

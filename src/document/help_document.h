@@ -1,0 +1,32 @@
+#pragma once
+// The viewer's single open document: its store and paths, its topics in
+// contents order, the topic on screen and the topics shown so far.
+
+#include <memory>
+
+#include "document/topic_history.h"
+#include "document/topic_index.h"
+#include "runtime/counted_string.h"
+#include "store/keyed_store.h"
+
+namespace vtome {
+
+constexpr std::size_t kPathCapacity = 260;
+constexpr std::size_t kStartTopicCapacity = 1024;
+
+struct HelpDocument {
+    std::unique_ptr<KeyedStore> store;  // none while no document is open
+    CountedString documentPath{kPathCapacity};
+    CountedString documentFileName{kPathCapacity};  // empty: no document open
+    CountedString startTopic{kStartTopicCapacity};
+    std::unique_ptr<TopicIndex> index = std::make_unique<TopicIndex>();
+    TopicEntry* currentTopic = nullptr;  // the topic on screen, or none
+    TopicHistory history;
+
+    bool isOpen() const { return store != nullptr && !documentFileName.empty(); }
+};
+
+// The part of a path after its last "/", or the whole path.
+std::string_view fileNameOf(std::string_view path);
+
+}  // namespace vtome

@@ -1,0 +1,126 @@
+#pragma once
+// In-memory panes: the contents tree, the topic view (wrapping at a fixed
+// column so display-line arithmetic is real), the splitter, the status bar
+// and dialog panes.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/headless/headless_dialog.h"
+#include "platform/panes.h"
+
+namespace vtome::platform::headless {
+
+class HeadlessPlatform;
+
+// What every headless pane shares: visibility and placement.
+template <typename Interface>
+class HeadlessPane : public Interface {
+public:
+    void show() override { visible_ = true; }
+    void place(const Rect& rect) override { placement_ = rect; }
+    Rect placement() const override { return placement_; }
+    bool isShown() const { return visible_; }
+
+private:
+    bool visible_ = false;
+    Rect placement_;
+};
+
+class HeadlessContentsPane : public HeadlessPane<ContentsPane> {
+public:
+    HeadlessContentsPane(HeadlessPlatform& platform, ContentsTreeEvents& events);
+
+    void clear() override;
+    TreeItem insertItem(TreeItem parent, std::string_view title, void* data) override;
+    void selectItem(TreeItem item) override;
+    TreeItem selectedItem() const override { return selected_; }
+    void expandItem(TreeItem item) override;
+    bool isExpanded(TreeItem item) const override;
+
+    // --- for tests
+    std::size_t itemCount() const;
+    std::string title(TreeItem item) const;
+    TreeItem parent(TreeItem item) const;
+    std::vector<TreeItem> children(TreeItem parent) const;
+    void* data(TreeItem item) const;
+    // The user clicks an item.
+    void click(TreeItem item);
+
+private:
+    struct Item {
+        TreeItem parent = kNoTreeItem;
+        std::string title;
+        void* data = nullptr;
+        bool expanded = false;
+        bool alive = false;
+    };
+    const Item* find(TreeItem item) const;
+    bool isAncestor(TreeItem ancestor, TreeItem item) const;
+
+    HeadlessPlatform& platform_;
+    ContentsTreeEvents& events_;
+    std::vector<Item> items_;  // index = handle - 1
+    TreeItem selected_ = kNoTreeItem;
+};
+
+class HeadlessTopicView : public HeadlessPane<TopicTextView> {
+public:
+    static constexpr std::uint32_t kWrapColumn = 40;
+    static constexpr std::uint32_t kVisibleLines = 10;
+
+    void setText(std::string_view text) override;
+    void replaceSelection(std::string_view text) override;
+    std::string text() const override { return text_; }
+    void select(TextRange range) override;
+    TextRange selection() const override { return selection_; }
+    void scrollCaretIntoView() override;
+    std::optional<TextRange> findForward(std::string_view text, std::uint32_t from) const override;
+    std::uint32_t lineIndex(std::uint32_t line) const override;
+    std::uint32_t firstVisibleLine() const override { return top_; }
+    void scroll(ScrollAction action) override;
+
+    std::uint32_t displayLineCount() const { return static_cast<std::uint32_t>(lineStarts().size()); }
+    // The display line holding a character position.
+    std::uint32_t lineOf(std::uint32_t position) const;
+
+private:
+    // Start positions of the display lines: every line break starts one, and
+    // every kWrapColumn characters of a long line start another.
+    std::vector<std::uint32_t> lineStarts() const;
+    std::uint32_t lastTop() const;
+
+    std::string text_;
+    TextRange selection_;
+    std::uint32_t top_ = 0;
+};
+
+class HeadlessSplitter : public HeadlessPane<Splitter> {
+public:
+    explicit HeadlessSplitter(SplitterEvents& events) : events_(events) {}
+    void setMouseCapture(bool captured) override { captured_ = captured; }
+    bool captured() const { return captured_; }
+    SplitterEvents& events() { return events_; }
+
+private:
+    SplitterEvents& events_;
+    bool captured_ = false;
+};
+
+class HeadlessStatusBar : public HeadlessPane<StatusBar> {};
+
+class HeadlessDialogPane : public HeadlessPane<DialogPane> {
+public:
+    HeadlessDialogPane(HeadlessPlatform& platform, const resources::DialogTemplate& layout, DialogEvents& events);
+    DialogView& view() override { return dialog_; }
+    bool hasFocus() const override;
+    HeadlessDialog& dialog() { return dialog_; }
+
+private:
+    HeadlessPlatform& platform_;
+    HeadlessDialog dialog_;
+};
+
+}  // namespace vtome::platform::headless

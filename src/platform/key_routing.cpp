@@ -1,0 +1,44 @@
+#include "platform/key_routing.h"
+
+#include "resources/menu.h"
+
+namespace vtome::platform {
+
+namespace {
+
+bool isBarDialogKey(std::uint32_t key) { return key == vk::kTab || key == vk::kReturn || key == vk::kEscape; }
+
+// Keys an edit or combo box uses itself.
+bool isEditingKey(std::uint32_t key) {
+    switch (key) {
+        case vk::kHome: case vk::kEnd: case vk::kPrior: case vk::kNext: case vk::kLeft: case vk::kRight:
+        case vk::kUp: case vk::kDown: case vk::kBack: case vk::kInsert: case vk::kDelete:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+std::uint32_t acceleratorCommand(const KeyPress& key) {
+    for (const resources::Accelerator& accelerator : resources::acceleratorTable()) {
+        if (accelerator.key == key.key && accelerator.modifiers == key.modifiers) return accelerator.command;
+    }
+    return 0;
+}
+
+KeyRoute routeKeyPress(const KeyPress& key, bool focusInNavigationBar) {
+    if (focusInNavigationBar) {
+        if (isBarDialogKey(key.key) && (key.modifiers & (modifier::kControl | modifier::kAlt)) == 0) {
+            return {KeyRoute::Target::NavigationBarDialog, 0};
+        }
+        if (isEditingKey(key.key)) return {KeyRoute::Target::FocusedControl, 0};
+    }
+    if (const std::uint32_t command = acceleratorCommand(key); command != 0) {
+        return {KeyRoute::Target::Accelerator, command};
+    }
+    return {KeyRoute::Target::FocusedControl, 0};
+}
+
+}  // namespace vtome::platform

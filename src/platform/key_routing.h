@@ -1,0 +1,32 @@
+#pragma once
+// Where a key press goes: the one routing rule of the main window's message
+// loop, shared by every platform.
+//
+// 1. While the keyboard focus is in the navigation bar, the bar's dialog
+//    keys come first: Tab and Shift+Tab move between its controls, Enter is
+//    its default command, Escape is consumed. Keys its controls use for
+//    editing (arrows, Home, End, Page Up/Down, Backspace, Insert, typing) stay
+//    with the focused control; the remaining accelerators (F1, F3, Ctrl+O,
+//    Ctrl+T, Ctrl+B) still work there.
+// 2. Otherwise the accelerator table, with exactly matching modifiers.
+// 3. Otherwise the key goes to the focused window: the main window hears it
+//    as kKeyDown, a pane handles it itself.
+
+#include <cstdint>
+
+#include "platform/messages.h"
+
+namespace vtome::platform {
+
+struct KeyRoute {
+    enum class Target { NavigationBarDialog, FocusedControl, Accelerator };
+    Target target = Target::FocusedControl;
+    std::uint32_t command = 0;  // with Accelerator
+};
+
+KeyRoute routeKeyPress(const KeyPress& key, bool focusInNavigationBar);
+
+// The command of the accelerator for this key, or 0.
+std::uint32_t acceleratorCommand(const KeyPress& key);
+
+}  // namespace vtome::platform

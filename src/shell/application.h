@@ -1,0 +1,130 @@
+#pragma once
+// The viewer application: all of its state for one run (the settings, the
+// open document, its user data, the search, the panes) and the main window
+// procedure that every message, command and key of the main window reaches.
+// main() makes one; each test makes a fresh one on the headless platform.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "annotations/bookmarks.h"
+#include "annotations/notes_dialog.h"
+#include "annotations/user_data.h"
+#include "document/document_viewer.h"
+#include "document/search.h"
+#include "platform/platform.h"
+#include "shell/layout.h"
+#include "shell/navigation_bar_events.h"
+#include "shell/settings.h"
+#include "shell/side_commands.h"
+#include "store/keyed_store.h"
+#include "store/text_buffer.h"
+
+namespace vtome::shell {
+
+constexpr std::string_view kProductName = "vTome";
+constexpr std::string_view kVersion = "0.92";
+
+struct LaunchContext {
+    std::vector<std::string> arguments;  // the command-line words after the program name
+    std::string executablePath;          // the running executable, absolute
+    std::string settingsPath;            // where vTome.ini is read and written
+};
+
+class Application : public platform::WindowProcedure {
+public:
+    Application(platform::Platform& platform, LaunchContext launch);
+    ~Application() override;
+
+    // Start-up up to the message loop: the window is created (running
+    // onCreate), then shown. False when the process must end instead.
+    bool start();
+    // start(), then the message loop; the process's exit code.
+    int run();
+
+    // --- the main window procedure
+    void attach(platform::MainWindow& window) override { mainWindow_ = &window; }
+    bool onMessage(std::uint32_t message, std::uint64_t wparam, std::int64_t lparam) override;
+
+    // --- message handlers (rows of the message table)
+    void onCreate(std::uint64_t wparam, std::int64_t lparam);
+    void onDestroy(std::uint64_t wparam, std::int64_t lparam);
+    void onClose(std::uint64_t wparam, std::int64_t lparam);
+    void onSize(std::uint64_t wparam, std::int64_t lparam);
+    void onKeyDown(std::uint64_t wparam, std::int64_t lparam);
+    void onSetFocus(std::uint64_t wparam, std::int64_t lparam);
+    void onCommand(std::uint64_t wparam, std::int64_t lparam);
+
+    // --- commands (rows of the command table)
+    void quit();
+    void openDocumentDialog();
+    void exportText() { sideCommands_.exportText(); }
+    void chooseTopicScope();
+    void chooseDocumentScope();
+    void switchTopWindow();
+    void openBookmarkManager() { bookmarks_.openBookmarkManager(); }
+    void openOwnHelp() { sideCommands_.openOwnHelp(); }
+    void showShortcuts() { sideCommands_.showShortcuts(); }
+    void showAbout() { sideCommands_.showAbout(); }
+    void goHome() { viewer_.goHome(); }
+    void goBack() { viewer_.goBack(); }
+    void goPrevious() { viewer_.goPrevious(); }
+    void goNext() { viewer_.goNext(); }
+    void goEnd() { viewer_.goEnd(); }
+    void searchFromKeyboard();
+    void focusSearchBox() { search_.focusSearchBox(); }
+    void scrollLineDown() { viewer_.scrollTopicView(platform::ScrollAction::LineDown); }
+    void scrollLineUp() { viewer_.scrollTopicView(platform::ScrollAction::LineUp); }
+    void scrollPageDown() { viewer_.scrollTopicView(platform::ScrollAction::PageDown); }
+    void scrollPageUp() { viewer_.scrollTopicView(platform::ScrollAction::PageUp); }
+
+    // The "fatalError" box; afterwards the loop ends without saving settings.
+    void showFatalError(std::string_view text);
+    // The program-wide report of a failure nothing handled: the box, then
+    // the process ends with the failure's number. Nothing is saved.
+    void reportFailure(const RuntimeFailure& failure);
+
+    // --- for the other parts of the shell and for tests
+    DocumentViewer& viewer() { return viewer_; }
+    SearchController& search() { return search_; }
+    Bookmarks& bookmarks() { return bookmarks_; }
+    NotesController& notes() { return notes_; }
+    UserDataFile& userData() { return userData_; }
+    KeyedStore* settings() { return settings_.get(); }
+    Layout& layout() { return layout_; }
+    platform::MainWindow* mainWindow() { return mainWindow_; }
+    platform::Platform& platform() { return platform_; }
+    const LaunchContext& launch() const { return launch_; }
+    TextBuffer& sharedTextBuffer() { return sharedTextBuffer_; }
+
+private:
+    void openFromCommandLine();
+    // The steps shared by both ways of opening: user data, contents, the
+    // first topic shown, bookmarks.
+    void showOpenedDocument(TopicEntry* startTopic);
+    void createPanes(platform::TopicTextView& topicView);
+    void setSearchScope(bool topic);
+
+    platform::Platform& platform_;
+    LaunchContext launch_;
+    platform::MainWindow* mainWindow_ = nullptr;
+    std::unique_ptr<KeyedStore> settings_;
+    std::optional<WindowPlacement> startPlacement_;
+    bool quitRequested_ = false;
+
+    DocumentViewer viewer_;
+    SearchController search_{viewer_};
+    UserDataFile userData_;
+    Bookmarks bookmarks_{viewer_, userData_, platform_};
+    NotesController notes_{viewer_, userData_, platform_};
+    SideCommands sideCommands_{*this};
+    NavigationBarEvents navigationBarEvents_{*this};
+    Layout layout_;
+    platform::DialogPane* navigationBar_ = nullptr;
+    // Work buffer of the notes and bookmarks code.
+    TextBuffer sharedTextBuffer_{65536};
+};
+
+}  // namespace vtome::shell

@@ -1,0 +1,94 @@
+// Opening a document: from the command line at start-up, and by File > Open.
+
+#include <filesystem>
+
+#include "shell/application.h"
+#include "store/file_io.h"
+
+namespace vtome::shell {
+
+namespace {
+
+constexpr std::string_view kSourceDocument = "vtomesrc";
+constexpr std::string_view kDocumentExtension = ".vtome";
+constexpr std::size_t kMaxArguments = 2;
+
+}  // namespace
+
+void Application::openFromCommandLine() {
+    HelpDocument& document = viewer_.document();
+    // An empty quoted word is no argument.
+    std::vector<std::string> arguments;
+    for (const std::string& word : launch_.arguments) {
+        if (!word.empty()) arguments.push_back(word);
+    }
+
+    if (arguments.size() > kMaxArguments) {
+        showFatalError("Too many arguments on Command Line");
+        return;
+    }
+    if (!arguments.empty()) {
+        document.documentPath.assign(arguments[0]);
+        if (!pathExists(document.documentPath.str())) document.documentPath.append(kDocumentExtension);
+        if (pathExists(document.documentPath.str())) {
+            document.store = KeyedStore::loadFromFile(document.documentPath.str());
+            document.documentFileName.assign(fileNameOf(document.documentPath.view()));
+        } else {
+            showFatalError("File Not Found :" + document.documentPath.str());
+            document.documentFileName.clear();
+        }
+    } else if (pathExists(std::string(kSourceDocument))) {
+        document.documentPath.assign(kSourceDocument);
+        document.documentFileName.assign(kSourceDocument);
+        document.store = KeyedStore::loadFromFile(std::string(kSourceDocument));
+    }
+    if (arguments.size() == kMaxArguments) {
+        document.startTopic.assign(arguments[1]);
+    } else {
+        document.startTopic.clear();
+    }
+    if (document.documentFileName.empty()) return;
+
+    userData_.open(document.documentPath.view());
+    viewer_.buildContents();
+    TopicEntry* start = document.index->findByTitle(document.startTopic.view());
+    showOpenedDocument(start);
+}
+
+void Application::showOpenedDocument(TopicEntry* startTopic) {
+    TopicIndex& index = *viewer_.document().index;
+    viewer_.selectTopic(startTopic != nullptr ? startTopic : index.firstTopic());
+    bookmarks_.loadBookmarks();
+}
+
+void Application::openDocumentDialog() {
+    HelpDocument& document = viewer_.document();
+    viewer_.resetContents();
+    viewer_.resetHistory();
+    viewer_.clearTopicView();
+    // The closed document is gone entirely: nothing may reach its topics or
+    // write its user data any more, even when no other document follows.
+    document.store.reset();
+    document.documentFileName.clear();
+    bookmarks_.clear();
+    userData_.close();
+
+    std::error_code error;
+    platform::FileDialogRequest request;
+    request.startFolder = std::filesystem::current_path(error).string();
+    const std::optional<std::string> chosen = platform_.chooseFileToOpen(request);
+    if (!chosen) {
+        viewer_.refreshTopicControls();
+    } else {
+        document.documentPath.assign(*chosen);
+        document.documentFileName.assign(fileNameOf(document.documentPath.view()));
+        userData_.open(document.documentPath.view());
+        document.store = KeyedStore::loadFromFile(document.documentPath.str());
+        viewer_.buildContents();
+        showOpenedDocument(nullptr);
+    }
+    document.startTopic.clear();
+    mainWindow_->focus();
+}
+
+}  // namespace vtome::shell

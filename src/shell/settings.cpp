@@ -1,0 +1,66 @@
+#include "shell/settings.h"
+
+#include <cstdlib>
+#include <unistd.h>
+
+namespace vtome::shell {
+
+std::array<unsigned char, WindowPlacement::kBytes> WindowPlacement::toBytes() const {
+    std::array<unsigned char, kBytes> bytes{};
+    const std::int32_t fields[] = {left, top, height, width, spare};
+    for (std::size_t f = 0; f < 5; ++f) {
+        const auto value = static_cast<std::uint32_t>(fields[f]);
+        for (std::size_t b = 0; b < 4; ++b) bytes[f * 4 + b] = static_cast<unsigned char>(value >> (8 * b));
+    }
+    return bytes;
+}
+
+WindowPlacement WindowPlacement::fromBytes(const std::array<unsigned char, kBytes>& bytes) {
+    std::int32_t fields[5];
+    for (std::size_t f = 0; f < 5; ++f) {
+        std::uint32_t value = 0;
+        for (std::size_t b = 0; b < 4; ++b) value |= static_cast<std::uint32_t>(bytes[f * 4 + b]) << (8 * b);
+        fields[f] = static_cast<std::int32_t>(value);
+    }
+    return {fields[0], fields[1], fields[2], fields[3], fields[4]};
+}
+
+std::string settingsPathFor(const std::string& executablePath) {
+    const std::size_t slash = executablePath.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : executablePath.substr(0, slash);
+    if (::access(folder.c_str(), W_OK) == 0) return folder + "/" + std::string(kSettingsFileName);
+
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    std::string config;
+    if (xdg != nullptr && xdg[0] == '/') {
+        config = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        config = std::string(home != nullptr ? home : "") + "/.config";
+    }
+    return config + "/vtome/" + std::string(kSettingsFileName);
+}
+
+std::optional<WindowPlacement> readWindowPlacement(KeyedStore& settings) {
+    std::array<unsigned char, WindowPlacement::kBytes> bytes{};
+    std::uint32_t stored = 0;
+    if (!settings.getBytes(kSettingsSection, kWinPosKey, bytes.data(), WindowPlacement::kBytes, &stored)) {
+        return std::nullopt;
+    }
+    // A cut-short record or an empty size would put the window out of reach.
+    const WindowPlacement placement = WindowPlacement::fromBytes(bytes);
+    if (stored < WindowPlacement::kBytes || placement.width <= 0 || placement.height <= 0) return std::nullopt;
+    return placement;
+}
+
+void writeWindowPlacement(KeyedStore& settings, const WindowPlacement& placement) {
+    const auto bytes = placement.toBytes();
+    settings.setBytes(kSettingsSection, kWinPosKey, bytes.data(), WindowPlacement::kBytes);
+}
+
+bool readDocumentScope(KeyedStore& settings) {
+    const std::optional<std::string> scope = settings.getString(kSettingsSection, kScopeKey);
+    return scope && *scope == "doc";
+}
+
+}  // namespace vtome::shell

@@ -1,0 +1,51 @@
+#pragma once
+// The settings file vTome.ini: window position, search scope, Top Window and
+// splitter, in the section "vTome Settings". Read at start-up, changed in
+// memory by the commands, written whole at every orderly shutdown.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/geometry.h"
+#include "store/keyed_store.h"
+
+namespace vtome::shell {
+
+constexpr std::string_view kSettingsSection = "vTome Settings";
+constexpr std::string_view kWinPosKey = "WinPos";
+constexpr std::string_view kScopeKey = "Scope";
+constexpr std::string_view kTopKey = "top";
+constexpr std::string_view kSplitterKey = "vBar";
+constexpr std::string_view kSettingsFileName = "vTome.ini";
+
+// The "WinPos" record: five signed 32-bit numbers, least significant byte
+// first, height before width.
+struct WindowPlacement {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t height = 0;
+    std::int32_t width = 0;
+    std::int32_t spare = 0;
+
+    static constexpr std::uint32_t kBytes = 20;
+    std::array<unsigned char, kBytes> toBytes() const;
+    static WindowPlacement fromBytes(const std::array<unsigned char, kBytes>& bytes);
+    platform::Rect rect() const { return platform::Rect::fromSize(left, top, width, height); }
+};
+
+// Where vTome.ini lives: beside the executable when that folder is
+// writable, else in $XDG_CONFIG_HOME/vtome (default ~/.config/vtome).
+std::string settingsPathFor(const std::string& executablePath);
+
+// The stored window placement, or none when the key is missing, unreadable,
+// shorter than the record or of no size.
+std::optional<WindowPlacement> readWindowPlacement(KeyedStore& settings);
+void writeWindowPlacement(KeyedStore& settings, const WindowPlacement& placement);
+
+// True for the scope "Document": the value must be exactly "doc".
+bool readDocumentScope(KeyedStore& settings);
+
+}  // namespace vtome::shell

@@ -1,0 +1,107 @@
+// Opening documents from the command line and with File > Open.
+
+#include "viewer_fixture.h"
+
+namespace vtome {
+namespace {
+
+using Titles = std::vector<std::string>;
+using testing::writeFile;
+
+class Opening : public testing::ViewerTest {};
+
+TEST_F(Opening, ExtensionIsAddedWhenThePathNamesNothing) {
+    writeDocument("guide.vtome");
+    ASSERT_TRUE(start({"guide"}));
+    EXPECT_EQ(document().documentPath, "guide.vtome");
+    EXPECT_EQ(currentTitle(), "guide.vtome");
+    EXPECT_EQ(app_->userData().path, "guide.vinfo");
+    EXPECT_FALSE(std::filesystem::exists(dir_.file("guide.vinfo")));  // reading creates nothing
+}
+
+TEST_F(Opening, StartTopicByTitleIgnoringCase) {
+    writeDocument("guide.vtome");
+    ASSERT_TRUE(start({dir_.file("guide.vtome"), "INSTALLING"}));
+    EXPECT_EQ(currentTitle(), "Installing");
+    EXPECT_EQ(historyTitles(), Titles{"Installing"});
+    EXPECT_EQ(document().documentFileName, "guide.vtome");
+    EXPECT_TRUE(tree().isExpanded(topic("Introduction")->treeItem()));
+}
+
+TEST_F(Opening, StartTopicNamedLikeTheFileSelectsTheHeaderAndUnknownFallsBack) {
+    writeDocument("guide.vtome");
+    ASSERT_TRUE(start({"guide.vtome", "GUIDE.vtome"}));
+    EXPECT_EQ(currentTitle(), "guide.vtome");
+    ASSERT_TRUE(start({"guide.vtome", "Nowhere"}));
+    EXPECT_EQ(currentTitle(), "guide.vtome");
+    EXPECT_TRUE(platform_.messageBoxes().empty());
+}
+
+TEST_F(Opening, SourceDocumentWithoutArguments) {
+    writeDocument("vtomesrc");
+    ASSERT_TRUE(start());
+    EXPECT_EQ(currentTitle(), "vtomesrc");
+    EXPECT_EQ(app_->userData().path, "vtomesrc.vinfo");
+}
+
+TEST_F(Opening, NoArgumentsAndNoSourceDocumentLeaveTheViewerEmpty) {
+    ASSERT_TRUE(start());
+    EXPECT_FALSE(document().isOpen());
+    EXPECT_EQ(tree().itemCount(), 0u);
+    EXPECT_EQ(view().text(), "");
+    EXPECT_FALSE(bar().isEnabled(ids::kNavNext));
+    EXPECT_TRUE(platform_.messageBoxes().empty());
+}
+
+TEST_F(Opening, ExistingUserDataIsLoadedForNotes) {
+    writeDocument("guide.vtome");
+    writeFile(dir_.file("guide.vinfo"), "[Intro_vTomeNote]\r\n<text>\r\nmine\r\n</text>\r\n");
+    ASSERT_TRUE(start({"guide.vtome", "Introduction"}));
+    EXPECT_TRUE(bar().isVisible(ids::kNavNoteIndicator));
+    app_->viewer().goNext();
+    EXPECT_FALSE(bar().isVisible(ids::kNavNoteIndicator));
+}
+
+TEST_F(Opening, OpenThenCancelLeavesNoDocument) {
+    writeDocument("guide.vtome");
+    ASSERT_TRUE(start({"guide.vtome", "Usage"}));
+    platform_.answerOpenDialog(std::nullopt);
+    platform_.pressKey('O', platform::modifier::kControl);
+    ASSERT_EQ(platform_.fileDialogs().size(), 1u);
+    EXPECT_EQ(platform_.fileDialogs()[0].startFolder, std::filesystem::current_path().string());
+    EXPECT_FALSE(document().isOpen());
+    EXPECT_EQ(view().text(), "");  // not even the empty first line
+    EXPECT_EQ(tree().itemCount(), 0u);
+    EXPECT_EQ(document().index->count(), 0u);
+    EXPECT_TRUE(historyTitles().empty());
+    EXPECT_FALSE(app_->userData().isOpen());
+    EXPECT_EQ(bar().text(ids::kNavTitle), "Usage");
+    for (std::uint32_t id : {ids::kNavHome, ids::kNavBack, ids::kNavPrevious, ids::kNavNext}) {
+        EXPECT_FALSE(bar().isEnabled(id)) << id;
+    }
+    platform_.pressKey(platform::vk::kNext);  // nothing left to move through
+    EXPECT_EQ(current(), nullptr);
+}
+
+TEST_F(Opening, OpenChoosesAnotherDocumentAndResetsTheStartTopic) {
+    writeDocument("guide.vtome");
+    writeDocument("other.vtome", "[vTome Header]\r\nOther\r\n[vTome Contents]\r\nA\r\n\r\n[A]\r\na\r\n");
+    ASSERT_TRUE(start({"guide.vtome", "Usage"}));
+    platform_.answerOpenDialog(dir_.file("other.vtome"));
+    platform_.chooseMenu(ids::kCmdOpen);
+    EXPECT_EQ(currentTitle(), "other.vtome");
+    EXPECT_EQ(view().text(), "\r\nOther\r\n");
+    EXPECT_EQ(historyTitles(), Titles{"other.vtome"});
+    EXPECT_EQ(document().startTopic, "");
+    EXPECT_EQ(app_->userData().path, dir_.file("other.vinfo"));
+    EXPECT_EQ(platform_.focus(), platform::headless::FocusTarget::MainWindow);
+}
+
+TEST_F(Opening, PathsPastTheirCapacityFail) {
+    EXPECT_FALSE(start({std::string(261, 'p')}));
+    EXPECT_EQ(platform_.exitCode(), 1);
+    EXPECT_EQ(platform_.messageBoxes().at(0).text, "String Overflow");
+}
+
+}  // namespace
+}  // namespace vtome
