@@ -29,6 +29,9 @@ struct ToolCommand {
 };
 
 std::span<const ToolCommand> storeCommands();
+// Commands on help documents: search and export.
+std::span<const ToolCommand> searchCommands();
+std::span<const ToolCommand> exportCommands();
 
 // Writes bytes to standard output exactly as they are.
 void writeOut(std::string_view bytes);

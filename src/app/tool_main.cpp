@@ -13,21 +13,28 @@ void writeOut(std::string_view bytes) { std::fwrite(bytes.data(), 1, bytes.size(
 
 namespace {
 
+// Every command table of the tool, in the order the usage lists them.
+std::span<const ToolCommand> (*const kCommandTables[])() = {storeCommands, searchCommands, exportCommands};
+
 void printUsage(std::FILE* out) {
     std::fputs("usage: vtome-tool COMMAND ARGUMENTS...\n\n"
                "A FILE that does not exist reads as an empty file. Exit status: 0 done,\n"
                "1 not found or refused (nothing written), 2 wrong command line, 3 failure.\n\n"
                "Commands:\n",
                out);
-    for (const ToolCommand& command : storeCommands()) {
-        std::fprintf(out, "  %.*s %.*s\n", static_cast<int>(command.name.size()), command.name.data(),
-                     static_cast<int>(command.arguments.size()), command.arguments.data());
+    for (auto table : kCommandTables) {
+        for (const ToolCommand& command : table()) {
+            std::fprintf(out, "  %.*s %.*s\n", static_cast<int>(command.name.size()), command.name.data(),
+                         static_cast<int>(command.arguments.size()), command.arguments.data());
+        }
     }
 }
 
 const ToolCommand* findCommand(std::string_view name) {
-    for (const ToolCommand& command : storeCommands()) {
-        if (command.name == name) return &command;
+    for (auto table : kCommandTables) {
+        for (const ToolCommand& command : table()) {
+            if (command.name == name) return &command;
+        }
     }
     return nullptr;
 }
