@@ -1,6 +1,6 @@
 #include "document/contents.h"
 
-#include <array>
+#include <vector>
 
 #include "runtime/counted_string.h"
 #include "runtime/failure.h"
@@ -37,27 +37,31 @@ ContentsEntry parseContentsEntry(std::string_view line) {
 }
 
 void buildContents(KeyedStore& document, std::string_view documentFileName, TopicIndex& index,
-                   platform::ContentsPane& tree) {
+                   platform::ContentsPane* tree) {
+    auto addToTree = [tree](TopicEntry* entry, const TopicEntry* parent) {
+        if (tree == nullptr) return;
+        entry->value = tree->insertItem(parent ? parent->treeItem() : platform::kNoTreeItem, entry->title, entry);
+    };
     TopicEntry* header = index.addTopic(kHeaderSection, documentFileName);
-    header->value = tree.insertItem(platform::kNoTreeItem, header->title, header);
+    addToTree(header, nullptr);
 
-    // The most recent tree item of each depth; slot 0 is the header topic.
-    std::array<platform::TreeItem, kParentSlots> parents{};
-    parents[0] = header->value;
+    // The most recent entry of each depth; slot 0 is the header topic.
+    std::vector<TopicEntry*> parents(kParentSlots, nullptr);
+    parents[0] = header;
 
-    const std::uint32_t count = document.lineCount(kContentsSection);
     CountedString line(kLineCapacity);
-    for (std::uint32_t i = 0; i < count; ++i) {
-        if (!document.getLineInto(kContentsSection, i, line)) break;
+    for (std::string_view text : document.listLines(kContentsSection)) {
+        line.assign(text);
         const ContentsEntry parsed = parseContentsEntry(line.view());
         TopicEntry* entry = index.addTopic(parsed.name, parsed.title);
 
         std::uint32_t level = std::min(parsed.depth, kParentSlots - 1);
-        while (parents[level] == platform::kNoTreeItem) --level;
-        entry->value = tree.insertItem(parents[level], entry->title, entry);
-        if (parsed.depth + 1 < kParentSlots) parents[parsed.depth + 1] = entry->value;
+        while (parents[level] == nullptr) --level;
+        entry->depth = parents[level]->depth + 1;
+        addToTree(entry, parents[level]);
+        if (parsed.depth + 1 < kParentSlots) parents[parsed.depth + 1] = entry;
     }
-    tree.expandItem(header->value);
+    if (tree != nullptr) tree->expandItem(header->treeItem());
 }
 
 }  // namespace vtome

@@ -20,7 +20,7 @@ void DocumentViewer::resetContents() {
 
 void DocumentViewer::buildContents() {
     if (!document_.store || !panes_.contents) return;
-    vtome::buildContents(*document_.store, document_.documentFileName.view(), *document_.index, *panes_.contents);
+    vtome::buildContents(*document_.store, document_.documentFileName.view(), *document_.index, panes_.contents);
 }
 
 void DocumentViewer::selectTopic(TopicEntry* entry) {

@@ -13,6 +13,7 @@ namespace vtome {
 struct TopicEntry : ValueEntry {
     std::string name;   // the section holding the topic's text
     std::string title;  // shown in the tree, the title field and the bookmark menu
+    std::uint32_t depth = 0;  // level in the contents tree: the header topic is 0
 
     TopicEntry* nextTopic() const { return static_cast<TopicEntry*>(next); }
     TopicEntry* prevTopic() const { return static_cast<TopicEntry*>(prev); }

@@ -385,6 +385,16 @@ std::uint32_t KeyedStore::lineCount(std::string_view section) {
     return count;
 }
 
+std::vector<std::string_view> KeyedStore::listLines(std::string_view section) {
+    std::vector<std::string_view> lines;
+    if (!findSection(section)) return lines;
+    const std::string_view text = visible();
+    for (std::uint32_t pos = bodyStart_; isBodyLine(text, pos); pos = scan::nextLineStart(text, pos)) {
+        lines.push_back(lineAt(text, pos));
+    }
+    return lines;
+}
+
 bool KeyedStore::hasSection(std::string_view section) { return findSection(section); }
 
 bool KeyedStore::hasKey(std::string_view section, std::string_view key) {

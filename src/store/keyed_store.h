@@ -23,6 +23,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "lists/value_list.h"
 #include "runtime/char_set.h"
@@ -106,6 +107,10 @@ public:
     virtual bool findSection(std::string_view section);
     virtual bool locateSection(std::string_view section);
     virtual bool findKey(std::string_view key);
+
+    // The lines of a section used as a list, in one pass: exactly the lines
+    // lineCount counts and getLineInto reads. Valid until the next edit.
+    std::vector<std::string_view> listLines(std::string_view section);
 
     // Read-only access for callers that scan the whole text themselves.
     std::string_view text() const { return text_.view(); }

@@ -276,3 +276,25 @@ TEST_F(KeyedStoreRead, WorkingStringLimits) {
 
 }  // namespace
 }  // namespace vtome
+
+namespace vtome {
+namespace {
+
+TEST_F(KeyedStoreRead, ListLinesAreTheLinesCountedAndReadByIndex) {
+    for (const char* text : {"[L]\r\na\r\nb\r\n\r\nc\r\n", "[L]\nx\ny", "[L]\r\n[M]\r\n", "[L]", "",
+                             "[L]\r\n one \r\n.two=2\r\n[N]\r\n", "[L]\ra\rb\r"}) {
+        SCOPED_TRACE(text);
+        auto store = load(text);
+        const std::vector<std::string_view> lines = store->listLines("L");
+        ASSERT_EQ(lines.size(), store->lineCount("L"));
+        CountedString line(100);
+        for (std::uint32_t i = 0; i < lines.size(); ++i) {
+            ASSERT_TRUE(store->getLineInto("L", i, line));
+            EXPECT_EQ(lines[i], line.view());
+        }
+        EXPECT_FALSE(store->getLineInto("L", static_cast<std::uint32_t>(lines.size()), line));
+    }
+}
+
+}  // namespace
+}  // namespace vtome
