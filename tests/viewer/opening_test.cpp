@@ -105,3 +105,36 @@ TEST_F(Opening, PathsPastTheirCapacityFail) {
 
 }  // namespace
 }  // namespace vtome
+
+namespace vtome {
+namespace {
+
+TEST_F(Opening, BinaryFileOpensAsADocumentWithOnlyItsHeaderTopic) {
+    const std::string junk = testing::readFile(std::string(VTOME_TEST_DATA_DIR) + "/binary-junk.bin");
+    writeDocument("junk.vtome", junk);
+    ASSERT_TRUE(start({"junk.vtome"}));
+    EXPECT_TRUE(document().isOpen());
+    EXPECT_GE(document().index->count(), 1u);
+    press(platform::vk::kNext);
+    press(platform::vk::kEnd);
+    press(platform::vk::kBack);
+    EXPECT_TRUE(platform_.messageBoxes().empty());
+}
+
+TEST_F(Opening, OddContentsLinesShowWhatTheRulesGive) {
+    writeDocument("odd.vtome",
+                  "[vTome Contents]\r\n=\r\n.\r\n...=Title Only\r\n  .Indented\r\nName=\r\na=b=c\r\n[Next]\r\nNotListed\r\n"
+                  "[a]\r\nA text\r\n");
+    ASSERT_TRUE(start({"odd.vtome"}));
+    std::vector<std::string> titles;
+    for (const TopicEntry* e = document().index->firstTopic(); e != nullptr; e = e->nextTopic()) {
+        titles.push_back(e->name + "|" + e->title);
+    }
+    EXPECT_EQ(titles, (std::vector<std::string>{"vTome Header|odd.vtome", "|", "|", "|Title Only",
+                                                ".Indented|.Indented", "Name|Name", "a|b=c"}));
+    app_->viewer().selectTopic(topic("b=c"));
+    EXPECT_EQ(view().text(), "\r\nA text\r\n");
+}
+
+}  // namespace
+}  // namespace vtome
