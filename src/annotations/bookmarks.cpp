@@ -1,11 +1,173 @@
 #include "annotations/bookmarks.h"
 
+#include <algorithm>
+
+#include "annotations/bookmarks_dialog.h"
+#include "resources/dialog_template.h"
+#include "resources/ids.h"
+#include "resources/menu.h"
+#include "store/text_scan.h"
+
 namespace vtome {
 
-void Bookmarks::addBookmark() {}
-void Bookmarks::loadBookmarks() {}
-void Bookmarks::clear() {}
-void Bookmarks::onBookmarkCommand(std::uint32_t) {}
-void Bookmarks::openBookmarkManager() {}
+namespace {
+
+// Command ids are 16 bits wide on their way through the window system.
+constexpr std::uint32_t kLastCommandId = 0xFFFF;
+
+struct StoredKey {
+    std::uint64_t number;
+    std::string text;
+};
+
+// The keys of the bookmark section in numeric order. Every key line of the
+// section is read, not just 1 to the line count: a missing key or a blank
+// line left by a hand edit must not drop the bookmarks after it, since the
+// section is rewritten whole at the next save.
+std::vector<StoredKey> storedKeys(KeyedStore& store) {
+    std::vector<StoredKey> keys;
+    const std::optional<std::string> body = store.getSectionText(kBookmarksSection);
+    if (!body) return keys;
+    const std::string_view text = *body;
+    for (std::uint32_t pos = 0; pos < text.size(); pos = scan::nextLineStart(text, pos)) {
+        const std::string_view line = text.substr(pos, scan::lineEnd(text, pos) - pos);
+        const std::size_t equals = line.find('=');
+        if (equals == std::string_view::npos) continue;
+        const std::string_view key = scan::trimBlanks(line.substr(0, equals));
+        if (key.empty() || key.size() > 18 || !std::all_of(key.begin(), key.end(), [](char c) {
+                return c >= '0' && c <= '9';
+            })) {
+            continue;
+        }
+        // A repeated key reads as its first line, as every lookup does.
+        if (std::any_of(keys.begin(), keys.end(), [&](const StoredKey& k) { return k.text == key; })) continue;
+        keys.push_back({std::stoull(std::string(key)), std::string(key)});
+    }
+    std::stable_sort(keys.begin(), keys.end(),
+                     [](const StoredKey& a, const StoredKey& b) { return a.number < b.number; });
+    return keys;
+}
+
+// The topic a stored name means: the first entry of exactly that name, else
+// the first whose name matches ignoring ASCII case. Two topics whose names
+// differ only in case each keep their own bookmark.
+TopicEntry* resolveTopic(const TopicIndex& index, std::string_view name) {
+    for (TopicEntry* e = index.firstTopic(); e != nullptr; e = e->nextTopic()) {
+        if (e->name == name) return e;
+    }
+    return index.findByName(name);
+}
+
+}  // namespace
+
+std::vector<platform::MenuEntry> bookmarkMenuEntries(const BookmarkList& list,
+                                                     std::vector<BookmarkMenuTarget>& targets) {
+    using platform::MenuEntry;
+    std::vector<MenuEntry> items;
+    targets.clear();
+    items.push_back({MenuEntry::Kind::Command, std::string(kManageBookmarksCaption), ids::kCmdManageBookmarks});
+    items.push_back({MenuEntry::Kind::Separator, {}, 0});
+    std::uint32_t k = 1;
+    for (Bookmark* b = list.firstBookmark(); b != nullptr; b = b->nextBookmark(), ++k) {
+        if (b->isMissing()) continue;
+        const std::uint32_t command = ids::kFirstBookmarkCommand + k;
+        if (command > kLastCommandId) break;
+        items.push_back({MenuEntry::Kind::Command, b->topic->title, command});
+        targets.push_back({command, b});
+    }
+    return items;
+}
+
+void Bookmarks::addBookmark() {
+    TopicEntry* topic = viewer_.document().currentTopic;
+    if (topic == nullptr || !list_ || !userData_.isOpen()) return;
+    const std::uint32_t line = viewer_.firstVisibleLine();
+    if (Bookmark* existing = list_->findByTopic(topic)) {
+        existing->line = line;
+    } else {
+        list_->appendBookmark(line, topic);
+    }
+    rebuildBookmarkMenu();
+    saveBookmarks();
+}
+
+void Bookmarks::loadBookmarks() {
+    list_ = std::make_unique<BookmarkList>();
+    if (userData_.isOpen()) {
+        KeyedStore& store = *userData_.store;
+        const TopicIndex& index = *viewer_.document().index;
+        for (const StoredKey& key : storedKeys(store)) {
+            TextBuffer value;
+            if (!store.getValueToBuffer(kBookmarksSection, key.text, &value)) continue;
+            const std::optional<BookmarkValue> parsed = parseBookmarkValue(value.view());
+            // A value that names no topic carries nothing to keep.
+            if (!parsed) continue;
+            if (TopicEntry* topic = resolveTopic(index, parsed->name)) {
+                list_->appendBookmark(parsed->line, topic);
+            } else {
+                list_->appendMissing(parsed->name, value.view());
+            }
+        }
+    }
+    rebuildBookmarkMenu();
+}
+
+void Bookmarks::clear() {
+    list_.reset();
+    rebuildBookmarkMenu();
+}
+
+void Bookmarks::saveBookmarks() {
+    if (!list_ || !userData_.isOpen()) return;
+    // Every value is built before the store changes, so a value that does
+    // not fit leaves the user data as it was.
+    std::vector<std::string> values;
+    std::uint32_t k = 1;
+    for (Bookmark* b = list_->firstBookmark(); b != nullptr; b = b->nextBookmark(), ++k) {
+        values.push_back(bookmarkValueFor(k, *b));
+    }
+    KeyedStore& store = *userData_.store;
+    store.deleteSection(kBookmarksSection);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        store.setString(kBookmarksSection, std::to_string(i + 1), values[i]);
+    }
+    userData_.save();
+}
+
+void Bookmarks::rebuildBookmarkMenu() {
+    menuTargets_.clear();
+    if (menuBar_ == nullptr) return;
+    static const BookmarkList kNoBookmarks;
+    const std::vector<platform::MenuEntry> items = bookmarkMenuEntries(list_ ? *list_ : kNoBookmarks, menuTargets_);
+    menuBar_->replacePopup(resources::kBookmarksMenuPosition, kBookmarksMenuTitle, items);
+}
+
+void Bookmarks::onBookmarkCommand(std::uint32_t command) {
+    for (const BookmarkMenuTarget& target : menuTargets_) {
+        if (target.command == command) {
+            jumpToBookmark(*target.bookmark);
+            return;
+        }
+    }
+}
+
+void Bookmarks::jumpToBookmark(const Bookmark& bookmark) {
+    if (bookmark.isMissing()) return;
+    viewer_.selectTopic(bookmark.topic);
+    viewer_.scrollToLine(bookmark.line);
+}
+
+void Bookmarks::removeBookmark(Bookmark* bookmark) {
+    if (!list_ || bookmark == nullptr || list_->indexOf(bookmark) < 0) return;
+    list_->remove(bookmark);
+    rebuildBookmarkMenu();
+}
+
+void Bookmarks::openBookmarkManager() {
+    BookmarksDialog dialog(*this);
+    platform_.runModalDialog(resources::bookmarksDialog(), dialog);
+    // Every way of closing the dialog writes the list, deletions included.
+    saveBookmarks();
+}
 
 }  // namespace vtome

@@ -1,5 +1,6 @@
 #include "shell/settings.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <unistd.h>
 
@@ -56,6 +57,26 @@ std::optional<WindowPlacement> readWindowPlacement(KeyedStore& settings) {
 void writeWindowPlacement(KeyedStore& settings, const WindowPlacement& placement) {
     const auto bytes = placement.toBytes();
     settings.setBytes(kSettingsSection, kWinPosKey, bytes.data(), WindowPlacement::kBytes);
+}
+
+platform::Rect keepOnScreen(const platform::Rect& window, std::span<const platform::Rect> screens) {
+    // Enough of the title bar to grab it with the mouse.
+    constexpr int kGrabWidth = 60;
+    constexpr int kGrabHeight = 30;
+    if (screens.empty()) return window;
+    for (const platform::Rect& screen : screens) {
+        const int left = std::max(window.left, screen.left);
+        const int right = std::min(window.right, screen.right);
+        const int top = std::max(window.top, screen.top);
+        const int bottom = std::min(window.top + kGrabHeight, screen.bottom);
+        if (right - left >= kGrabWidth && bottom - top >= kGrabHeight) return window;
+    }
+    const platform::Rect& screen = screens.front();
+    const int width = std::min(window.width(), screen.width());
+    const int height = std::min(window.height(), screen.height());
+    const int left = std::clamp(window.left, screen.left, screen.right - width);
+    const int top = std::clamp(window.top, screen.top, screen.bottom - height);
+    return platform::Rect::fromSize(left, top, width, height);
 }
 
 bool readDocumentScope(KeyedStore& settings) {

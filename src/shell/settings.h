@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -44,6 +45,10 @@ std::string settingsPathFor(const std::string& executablePath);
 // shorter than the record or of no size.
 std::optional<WindowPlacement> readWindowPlacement(KeyedStore& settings);
 void writeWindowPlacement(KeyedStore& settings, const WindowPlacement& placement);
+
+// The window rectangle itself when its title bar can be reached on one of
+// the screens; otherwise moved (and shrunk when larger) onto the first screen.
+platform::Rect keepOnScreen(const platform::Rect& window, std::span<const platform::Rect> screens);
 
 // True for the scope "Document": the value must be exactly "doc".
 bool readDocumentScope(KeyedStore& settings);

@@ -2,18 +2,35 @@
 // The menu commands beside the document's navigation: export as text, the
 // viewer's own help in a second instance, the keyboard help and About.
 
+#include <string>
+#include <string_view>
+
 namespace vtome::shell {
 
 class Application;
+
+// The viewer's own manual, looked for in the current directory first and
+// then beside the executable; the started instance adds ".vtome".
+constexpr std::string_view kOwnHelpFile = "vTome_doc.vtome";
+constexpr std::string_view kOwnHelpArgument = "vTome_doc";
 
 class SideCommands {
 public:
     explicit SideCommands(Application& app) : app_(app) {}
 
+    // File > Save As...: the open document as one plain text file.
     void exportText();
+    // F1: a second instance of this executable on the viewer's manual.
     void openOwnHelp();
+    // Help > Keyboard Shortcuts: the key list in the topic view.
     void showShortcuts();
+    // Help > About: product, version and where to reach the authors.
     void showAbout();
+
+    // The key list shown by showShortcuts (LF line ends).
+    static std::string_view shortcutsText();
+    // The text of the About box (CR LF between lines, none at the end).
+    static std::string aboutText();
 
 private:
     Application& app_;

@@ -94,7 +94,15 @@ bool KeyedStore::locateSection(std::string_view section) {
     textBlock_ = false;
     byteBlock_ = false;
     if (!findSection(section)) return false;
+    return locateSectionAt(headerPos_, section.size());
+}
+
+bool KeyedStore::locateSectionAt(std::uint32_t headerOffset, std::size_t nameLength) {
+    textBlock_ = false;
+    byteBlock_ = false;
     const std::string_view text = visible();
+    headerPos_ = headerOffset;
+    bodyStart_ = scan::nextLineStart(text, headerOffset + static_cast<std::uint32_t>(nameLength + 2));
 
     if (bodyStart_ < text.size() && text[bodyStart_] == '[') {
         bodyEnd_ = bodyStart_;
@@ -261,7 +269,22 @@ std::optional<std::string> KeyedStore::getSectionText(std::string_view section) 
 
 bool KeyedStore::getSectionToBuffer(std::string_view section, TextBuffer& dest) {
     if (!locateSection(section)) return false;
-    if (byteBlock_) return getSectionBytes(section, dest);
+    return readLocatedSection(dest);
+}
+
+bool KeyedStore::getSectionToBufferAt(std::uint32_t headerOffset, std::string_view section, TextBuffer& dest) {
+    const std::string_view text = visible();
+    if (headerOffset > text.size() || text.size() - headerOffset < section.size() + 2 ||
+        text[headerOffset] != '[' || text.substr(headerOffset + 1, section.size()) != section ||
+        text[headerOffset + 1 + section.size()] != ']') {
+        return false;
+    }
+    if (!locateSectionAt(headerOffset, section.size())) return false;
+    return readLocatedSection(dest);
+}
+
+bool KeyedStore::readLocatedSection(TextBuffer& dest) {
+    if (byteBlock_) return decodeLocatedBytes(dest);
     const std::string_view body = locatedBody();
     dest.reset();
     dest.insertBytes(body.data(), static_cast<std::uint32_t>(body.size()));
@@ -272,6 +295,10 @@ bool KeyedStore::getSectionToBuffer(std::string_view section, TextBuffer& dest) 
 
 bool KeyedStore::getSectionBytes(std::string_view section, TextBuffer& dest) {
     if (!locateSection(section) || !byteBlock_) return false;
+    return decodeLocatedBytes(dest);
+}
+
+bool KeyedStore::decodeLocatedBytes(TextBuffer& dest) {
     const std::string_view data = visible().substr(bodyStart_, bodyEnd_ - bodyStart_);
     dest.reset();
     for (std::size_t pos = 0; pos < data.size();) {

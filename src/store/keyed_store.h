@@ -114,6 +114,11 @@ public:
 
     // Read-only access for callers that scan the whole text themselves.
     std::string_view text() const { return text_.view(); }
+    // getSectionToBuffer for a header the caller has already found: the
+    // "[" section "]" that starts at headerOffset, which must be the first
+    // occurrence of it in the text (false when it does not stand there). The
+    // section is read by exactly the rules of getSectionToBuffer.
+    bool getSectionToBufferAt(std::uint32_t headerOffset, std::string_view section, TextBuffer& dest);
 
 protected:
     explicit KeyedStore(TextBuffer text);
@@ -139,6 +144,12 @@ private:
     std::uint32_t walkToBodyLine(std::string_view section, std::uint32_t index);
     // The body of the located section as text (not for byte blocks).
     std::string_view locatedBody() const;
+    // The body of a section whose header "[name]" (nameLength bytes of name)
+    // starts at headerOffset; the one place the body rules live.
+    bool locateSectionAt(std::uint32_t headerOffset, std::size_t nameLength);
+    // The located section's text, or its decoded byte block, into dest.
+    bool readLocatedSection(TextBuffer& dest);
+    bool decodeLocatedBytes(TextBuffer& dest);
     // Line-list edit shared by replaceLine and insertLine.
     void editLine(std::string_view section, std::uint32_t index, std::string_view line, bool replace);
 

@@ -1,0 +1,125 @@
+#include "gui_support.h"
+
+#include <QApplication>
+#include <algorithm>
+#include <QMainWindow>
+#include <QTest>
+#include <QTimer>
+
+#include "platform/qt/main_window.h"
+
+namespace vtome::gui_test {
+
+namespace {
+qt::QtPlatform* thePlatform = nullptr;
+}
+
+void setPlatform(qt::QtPlatform& platform) { thePlatform = &platform; }
+
+qt::QtPlatform& platform() { return *thePlatform; }
+
+bool RecordingProcedure::onMessage(std::uint32_t message, std::uint64_t wparam, std::int64_t lparam) {
+    messages.push_back({message, wparam, lparam});
+    if (hook) hook(messages.back());
+    return true;
+}
+
+std::vector<std::uint64_t> RecordingProcedure::commands() const {
+    std::vector<std::uint64_t> result;
+    for (const Message& m : messages) {
+        if (m.message == message::kCommand) result.push_back(m.wparam);
+    }
+    return result;
+}
+
+std::vector<std::uint64_t> RecordingProcedure::keyDowns() const {
+    std::vector<std::uint64_t> result;
+    for (const Message& m : messages) {
+        if (m.message == message::kKeyDown) result.push_back(m.wparam);
+    }
+    return result;
+}
+
+std::size_t RecordingProcedure::count(std::uint32_t message) const {
+    std::size_t n = 0;
+    for (const Message& m : messages) n += m.message == message ? 1 : 0;
+    return n;
+}
+
+void RecordingDialog::onInit(DialogView& view) {
+    if (init) init(view);
+}
+
+void RecordingDialog::onCommand(DialogView&, std::uint32_t control, std::uint32_t notification) {
+    commands.push_back({control, notification});
+}
+
+void RecordingDialog::onClose(DialogView& view) {
+    ++closeRequests;
+    DialogEvents::onClose(view);
+}
+
+bool RecordingDialog::received(std::uint32_t control, std::uint32_t notification) const {
+    return std::find(commands.begin(), commands.end(), Command{control, notification}) != commands.end();
+}
+
+void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QWidget* target = QApplication::focusWidget();
+    if (target == nullptr) target = QApplication::activeWindow();
+    ASSERT_NE(target, nullptr) << "no widget to press a key in";
+    QTest::keyClick(target, key, modifiers);
+}
+
+void typeText(const QString& text) {
+    QWidget* target = QApplication::focusWidget();
+    ASSERT_NE(target, nullptr) << "no widget to type in";
+    QTest::keyClicks(target, text);
+}
+
+int runDialog(const resources::DialogTemplate& layout, RecordingDialog& events,
+              const std::function<void(DialogView& view, QWidget& window)>& body) {
+    const std::function<void(DialogView&)> ownInit = events.init;
+    events.init = [&](DialogView& view) {
+        if (ownInit) ownInit(view);
+        QTimer::singleShot(0, qApp, [&view, &body] {
+            QWidget* window = QApplication::activeModalWidget();
+            // A dialog counts as active in Qt while its owner is; wait until
+            // it really has the keyboard.
+            if (window != nullptr && QTest::qWaitFor([window] { return QApplication::activeWindow() == window; })) {
+                body(view, *window);
+            } else {
+                ADD_FAILURE() << "the modal dialog did not become active";
+            }
+            if (window != nullptr && window->isVisible()) view.close(-1);
+        });
+    };
+    const int result = platform().runModalDialog(layout, events);
+    events.init = ownInit;
+    return result;
+}
+
+FailureRecorder::FailureRecorder() {
+    platform().setFailureHandler([this](const RuntimeFailure& failure) { numbers.push_back(failure.number()); });
+}
+
+FailureRecorder::~FailureRecorder() { expectNoFailures(); }
+
+void expectNoFailures() {
+    platform().setFailureHandler(
+        [](const RuntimeFailure& failure) { ADD_FAILURE() << "unexpected failure: " << failure.what(); });
+}
+
+void MainWindowTest::SetUp() {
+    window = platform().createMainWindow(procedure, "vTome test");
+    qtWindow = platform().mainWindow();
+    ASSERT_NE(window, nullptr);
+}
+
+void MainWindowTest::TearDown() { platform().destroyMainWindow(); }
+
+void MainWindowTest::showActive() {
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(qtWindow->frame()));
+}
+
+}  // namespace vtome::gui_test

@@ -1,0 +1,125 @@
+// The topic text view: positions, display lines after wrapping, scrolling
+// and case-insensitive search.
+
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTest>
+
+#include "gui_support.h"
+#include "platform/qt/topic_view.h"
+
+namespace vtome::gui_test {
+namespace {
+
+constexpr std::uint32_t kNoPosition = TopicTextView::kNoPosition;
+
+class QtTopicView : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        view = platform().createTopicView();
+        ASSERT_NE(view, nullptr);
+        view->place(Rect::fromSize(0, 0, 300, 200));
+        view->show();
+        showActive();
+    }
+
+    QPlainTextEdit* editor() { return dynamic_cast<qt::QtTopicView&>(*view).editor(); }
+
+    static std::string numberedLines(int count) {
+        std::string text;
+        for (int i = 0; i < count; ++i) text += "line " + std::to_string(i) + "\r\n";
+        return text;
+    }
+
+    // The starts of all display lines, in order.
+    std::vector<std::uint32_t> lineStarts() {
+        std::vector<std::uint32_t> starts;
+        for (std::uint32_t line = 0; view->lineIndex(line) != kNoPosition; ++line) starts.push_back(view->lineIndex(line));
+        return starts;
+    }
+
+    TopicTextView* view = nullptr;
+};
+
+TEST_F(QtTopicView, ALongLineWrapsAtWordsIntoSeveralDisplayLines) {
+    std::string longLine;
+    for (int i = 0; i < 30; ++i) longLine += "wrapping words ";
+    view->setText("\r\n" + longLine + "\r\nlast");
+
+    const std::vector<std::uint32_t> starts = lineStarts();
+    ASSERT_GE(starts.size(), 5u) << "the long line should take several display lines";
+    EXPECT_EQ(starts[0], 0u);
+    EXPECT_EQ(starts[1], 1u);
+    EXPECT_EQ(starts.back(), 1 + longLine.size() + 1) << "a line break is one position";
+    const QString shown = editor()->toPlainText();
+    for (std::size_t i = 2; i + 1 < starts.size(); ++i) {
+        EXPECT_GT(starts[i], starts[i - 1]);
+        EXPECT_EQ(shown.at(starts[i] - 1), QChar(u' ')) << "wrapped inside a word at line " << i;
+    }
+
+    // Narrower view, more display lines.
+    view->place(Rect::fromSize(0, 0, 150, 200));
+    EXPECT_GT(lineStarts().size(), starts.size());
+}
+
+TEST_F(QtTopicView, ScrollingMovesTheViewNotTheCaretAndTheTopLineIsWhatIsShown) {
+    view->setText(numberedLines(100));
+    view->select({5, 7});
+    view->scroll(ScrollAction::LineDown);
+    EXPECT_EQ(view->firstVisibleLine(), 1u);
+    view->scroll(ScrollAction::PageDown);
+    const std::uint32_t afterPage = view->firstVisibleLine();
+    EXPECT_GT(afterPage, 5u);
+    const int topPosition = editor()->cursorForPosition(QPoint(10, 2)).position();
+    EXPECT_EQ(view->lineIndex(afterPage), editor()->document()->findBlock(topPosition).position());
+
+    view->scroll(ScrollAction::PageUp);
+    view->scroll(ScrollAction::LineUp);
+    EXPECT_EQ(view->firstVisibleLine(), 0u);
+    EXPECT_EQ(view->selection(), (TextRange{5, 7}));
+}
+
+TEST_F(QtTopicView, SelectingDoesNotScrollButScrollingTheCaretIntoViewDoes) {
+    view->setText(numberedLines(100));
+    const std::uint32_t line80 = view->lineIndex(80);
+    view->select({line80, line80 + 4});
+    EXPECT_EQ(view->firstVisibleLine(), 0u);
+    EXPECT_EQ(view->selection(), (TextRange{line80, line80 + 4}));
+    view->scrollCaretIntoView();
+    EXPECT_GT(view->firstVisibleLine(), 40u);
+    EXPECT_TRUE(editor()->viewport()->rect().contains(editor()->cursorRect().center()));
+
+    view->setText("new topic");
+    EXPECT_EQ(view->firstVisibleLine(), 0u);
+    EXPECT_EQ(view->selection(), (TextRange{0, 0}));
+}
+
+TEST_F(QtTopicView, FindForwardIgnoresCaseAndCountsALineBreakOnce) {
+    view->setText("\r\nAbc\r\nxabc");
+    EXPECT_EQ(view->findForward("ABC", 0), (TextRange{1, 4}));
+    EXPECT_EQ(view->findForward("abc", 2), (TextRange{6, 9}));
+    EXPECT_EQ(view->findForward("abc", 7), std::nullopt);
+    EXPECT_EQ(view->findForward("", 0), std::nullopt);
+    EXPECT_EQ(view->findForward("abc", 500), std::nullopt);
+    EXPECT_EQ(view->text(), "\r\nAbc\r\nxabc");
+
+    view->setText("a\rb\nc caf\xE9");
+    EXPECT_EQ(view->text(), "a\r\nb\r\nc caf\xC3\xA9");
+    EXPECT_EQ(view->findForward("CAF\xC3\x89", 0), (TextRange{6, 10}));
+}
+
+TEST_F(QtTopicView, ReplacingTheSelectionKeepsTheRestOfTheText) {
+    view->setText("one two three");
+    view->select({4, 7});
+    view->replaceSelection("2\r\n2");
+    EXPECT_EQ(view->text(), "one 2\r\n2 three");
+    EXPECT_EQ(view->selection(), (TextRange{7, 7}));
+    view->select({kNoPosition, 0});
+    EXPECT_EQ(view->selection(), (TextRange{7, 7}));
+    EXPECT_TRUE(editor()->isReadOnly());
+}
+
+}  // namespace
+}  // namespace vtome::gui_test
