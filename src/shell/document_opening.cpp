@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "document/document_location.h"
 #include "shell/application.h"
 #include "store/file_io.h"
 
@@ -10,7 +11,6 @@ namespace vtome::shell {
 namespace {
 
 constexpr std::string_view kSourceDocument = "vtomesrc";
-constexpr std::string_view kDocumentExtension = ".vtome";
 constexpr std::size_t kMaxArguments = 2;
 
 }  // namespace
@@ -28,13 +28,12 @@ void Application::openFromCommandLine() {
         return;
     }
     if (!arguments.empty()) {
-        document.documentPath.assign(arguments[0]);
-        if (!pathExists(document.documentPath.str())) document.documentPath.append(kDocumentExtension);
+        locateDocument(arguments[0], document.documentPath);
         if (pathExists(document.documentPath.str())) {
             document.store = KeyedStore::loadFromFile(document.documentPath.str());
             document.documentFileName.assign(fileNameOf(document.documentPath.view()));
         } else {
-            showFatalError("File Not Found :" + document.documentPath.str());
+            showFatalError(std::string(kFileNotFound) + document.documentPath.str());
             document.documentFileName.clear();
         }
     } else if (pathExists(std::string(kSourceDocument))) {

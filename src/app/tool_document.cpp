@@ -1,0 +1,26 @@
+#include "app/tool_document.h"
+
+#include <cstdio>
+
+#include "document/contents.h"
+#include "document/document_location.h"
+#include "document/help_document.h"
+#include "store/file_io.h"
+
+namespace vtome::tool {
+
+std::optional<ToolDocument> openToolDocument(const std::string& argument) {
+    // No 260-character limit here: scripts may name any path the system allows.
+    CountedString path(TextBuffer::kMaxLength);
+    locateDocument(argument, path);
+    if (!pathExists(path.str())) {
+        std::fprintf(stderr, "%.*s%s\n", static_cast<int>(kFileNotFound.size()), kFileNotFound.data(),
+                     path.c_str());
+        return std::nullopt;
+    }
+    ToolDocument document{path.str(), KeyedStore::loadFromFile(path.str()), std::make_unique<TopicIndex>()};
+    buildContents(*document.store, fileNameOf(document.path), *document.index, nullptr);
+    return document;
+}
+
+}  // namespace vtome::tool
