@@ -1,6 +1,7 @@
 #include "annotations/bookmarks.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "annotations/bookmarks_dialog.h"
 #include "resources/dialog_template.h"
@@ -26,6 +27,7 @@ struct StoredKey {
 // section is rewritten whole at the next save.
 std::vector<StoredKey> storedKeys(KeyedStore& store) {
     std::vector<StoredKey> keys;
+    std::unordered_set<std::string_view> seen;
     const std::optional<std::string> body = store.getSectionText(kBookmarksSection);
     if (!body) return keys;
     const std::string_view text = *body;
@@ -40,7 +42,7 @@ std::vector<StoredKey> storedKeys(KeyedStore& store) {
             continue;
         }
         // A repeated key reads as its first line, as every lookup does.
-        if (std::any_of(keys.begin(), keys.end(), [&](const StoredKey& k) { return k.text == key; })) continue;
+        if (!seen.insert(key).second) continue;
         keys.push_back({std::stoull(std::string(key)), std::string(key)});
     }
     std::stable_sort(keys.begin(), keys.end(),

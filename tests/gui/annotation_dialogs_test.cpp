@@ -71,9 +71,18 @@ protected:
 
     // Presses a key on the main window; `user` plays the modal dialog the
     // key opens, which must be closed when it returns.
-    void pressOpening(Qt::Key key, Qt::KeyboardModifiers modifiers, std::function<void(QWidget&)> user) {
+    void pressOpening(Qt::Key key, Qt::KeyboardModifiers modifiers, const std::function<void(QWidget&)>& user) {
+        // The offscreen platform does not hand the activation back to the
+        // main window when a dialog closes, as a window manager does.
+        QMainWindow* frame = platform().mainWindow()->frame();
+        frame->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+        app_->mainWindow()->focus();
+
         bool ran = false;
-        QTimer::singleShot(0, qApp, [&] {
+        QTimer timer;  // gone with this call, so it cannot fire into a later test
+        timer.setSingleShot(true);
+        QObject::connect(&timer, &QTimer::timeout, [&] {
             QWidget* dialog = nullptr;
             const bool up = QTest::qWaitFor([&] {
                 dialog = QApplication::activeModalWidget();
@@ -87,6 +96,7 @@ protected:
                 pressKey(Qt::Key_Escape);
             }
         });
+        timer.start(0);
         pressKey(key, modifiers);
         EXPECT_TRUE(ran) << "no dialog opened";
     }
