@@ -14,6 +14,7 @@
 #include "gui_support.h"
 #include "platform/qt/dialog_pane.h"
 #include "platform/qt/dialog_renderer.h"
+#include "platform/qt/main_window.h"
 #include "platform/qt/text_codec.h"
 #include "resources/ids.h"
 
@@ -30,6 +31,7 @@ using QtModalDialog = MainWindowTest;
 
 TEST_F(QtModalDialog, NotesKeysAreReportedAndTheLogicDecidesWhenItCloses) {
     showActive();
+    window->focus();
     RecordingDialog events;
     events.init = [](DialogView& view) { view.focus(ids::kNotesEdit); };
     const int result = runDialog(resources::notesDialog(), events, [&](DialogView& view, QWidget& window) {
@@ -70,6 +72,11 @@ TEST_F(QtModalDialog, NotesKeysAreReportedAndTheLogicDecidesWhenItCloses) {
     // None of those keys reached the main window behind the dialog.
     EXPECT_TRUE(procedure.commands().empty());
     EXPECT_TRUE(procedure.keyDowns().empty());
+
+    // Once the dialog has ended, the main window has the keyboard again.
+    EXPECT_EQ(QApplication::activeWindow(), qtWindow->frame());
+    pressKey(Qt::Key_B);
+    EXPECT_EQ(procedure.keyDowns(), (std::vector<std::uint64_t>{0x42}));
 }
 
 TEST_F(QtModalDialog, EditTextComesBackWithCrLfAndPositionsCountBreaksTwice) {

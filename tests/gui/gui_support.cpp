@@ -1,10 +1,11 @@
 #include "gui_support.h"
 
 #include <QApplication>
-#include <algorithm>
 #include <QMainWindow>
 #include <QTest>
 #include <QTimer>
+
+#include <algorithm>
 
 #include "platform/qt/main_window.h"
 

@@ -74,10 +74,12 @@ TEST_F(QtKeyRouting, NavigationKeysInTheTreeAreAcceleratorsAndLeaveItsSelection)
         Qt::Key key;
         std::uint32_t command;
     } cases[] = {
-        {Qt::Key_PageDown, ids::kCmdNext}, {Qt::Key_PageUp, ids::kCmdPrevious}, {Qt::Key_Home, ids::kCmdHome},
-        {Qt::Key_End, ids::kCmdEnd},       {Qt::Key_Down, ids::kCmdLineDown},   {Qt::Key_Up, ids::kCmdLineUp},
-        {Qt::Key_Right, ids::kCmdPageDown}, {Qt::Key_Left, ids::kCmdPageUp},   {Qt::Key_Backspace, ids::kCmdBack},
-        {Qt::Key_Insert, ids::kCmdFocusSearch}, {Qt::Key_F1, ids::kCmdOwnHelp}, {Qt::Key_F3, ids::kCmdSearch},
+        {Qt::Key_PageDown, ids::kCmdNext},  {Qt::Key_PageUp, ids::kCmdPrevious},
+        {Qt::Key_Home, ids::kCmdHome},      {Qt::Key_End, ids::kCmdEnd},
+        {Qt::Key_Down, ids::kCmdLineDown},  {Qt::Key_Up, ids::kCmdLineUp},
+        {Qt::Key_Right, ids::kCmdPageDown}, {Qt::Key_Left, ids::kCmdPageUp},
+        {Qt::Key_Backspace, ids::kCmdBack}, {Qt::Key_Insert, ids::kCmdFocusSearch},
+        {Qt::Key_F1, ids::kCmdOwnHelp},     {Qt::Key_F3, ids::kCmdSearch},
     };
     for (const auto& c : cases) {
         procedure.messages.clear();
@@ -151,8 +153,9 @@ TEST_F(QtKeyRouting, TheSearchBoxKeepsItsEditingKeysButNotTheOtherAccelerators) 
 
     pressKey(Qt::Key_F3);
     pressKey(Qt::Key_B, Qt::ControlModifier);
-    EXPECT_EQ(procedure.commands(), (std::vector<std::uint64_t>{commandParam(ids::kCmdSearch, notify::kAccelerator),
-                                                                 commandParam(ids::kCmdManageBookmarks, notify::kAccelerator)}));
+    EXPECT_EQ(procedure.commands(),
+              (std::vector<std::uint64_t>{commandParam(ids::kCmdSearch, notify::kAccelerator),
+                                          commandParam(ids::kCmdManageBookmarks, notify::kAccelerator)}));
 }
 
 TEST_F(QtKeyRouting, ChoosingALineOfTheSearchBoxIsReportedButSettingItIsNot) {
@@ -174,8 +177,8 @@ TEST_F(QtKeyRouting, TabInTheBarFollowsTemplateOrderSkipsDisabledControlsAndWrap
     barControl(ids::kNavHome)->setFocus();
     // Search (3006) and Note (3008) start disabled; the title and the note
     // indicator are no tab stops.
-    const std::uint32_t forward[] = {ids::kNavBack, ids::kNavPrevious, ids::kNavNext, ids::kNavSearchBox,
-                                     ids::kNavBookmark, ids::kNavHome};
+    const std::uint32_t forward[] = {ids::kNavBack,      ids::kNavPrevious, ids::kNavNext,
+                                     ids::kNavSearchBox, ids::kNavBookmark, ids::kNavHome};
     for (const std::uint32_t id : forward) {
         pressKey(Qt::Key_Tab);
         EXPECT_TRUE(focusIsOn(barControl(id))) << "expected focus on " << id;

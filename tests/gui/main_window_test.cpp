@@ -54,7 +54,7 @@ TEST_F(QtMainWindowTest, MenuItemsCarryTheirCaptionsAndReportCommandsButHaveNoSh
     menu.action(ids::kCmdOpen)->trigger();
     menu.action(ids::kCmdAbout)->trigger();
     EXPECT_EQ(procedure.commands(), (std::vector<std::uint64_t>{commandParam(ids::kCmdOpen, notify::kMenu),
-                                                                 commandParam(ids::kCmdAbout, notify::kMenu)}));
+                                                                commandParam(ids::kCmdAbout, notify::kMenu)}));
 }
 
 TEST_F(QtMainWindowTest, CheckMarksChangeOnlyWhenTheApplicationSetsThem) {
@@ -68,7 +68,7 @@ TEST_F(QtMainWindowTest, CheckMarksChangeOnlyWhenTheApplicationSetsThem) {
     EXPECT_FALSE(menu.isChecked(ids::kCmdTopWindow));
     EXPECT_TRUE(menu.isChecked(ids::kCmdScopeTopic));
     EXPECT_EQ(procedure.commands(), (std::vector<std::uint64_t>{commandParam(ids::kCmdTopWindow, notify::kMenu),
-                                                                 commandParam(ids::kCmdScopeTopic, notify::kMenu)}));
+                                                                commandParam(ids::kCmdScopeTopic, notify::kMenu)}));
 }
 
 TEST_F(QtMainWindowTest, TheBookmarksPopupIsReplacedWhole) {

@@ -3,8 +3,8 @@
 
 #include <QPlainTextEdit>
 #include <QScrollBar>
-#include <QTextBlock>
 #include <QTest>
+#include <QTextBlock>
 
 #include "gui_support.h"
 #include "platform/qt/topic_view.h"
@@ -36,7 +36,8 @@ protected:
     // The starts of all display lines, in order.
     std::vector<std::uint32_t> lineStarts() {
         std::vector<std::uint32_t> starts;
-        for (std::uint32_t line = 0; view->lineIndex(line) != kNoPosition; ++line) starts.push_back(view->lineIndex(line));
+        for (std::uint32_t line = 0; view->lineIndex(line) != kNoPosition; ++line)
+            starts.push_back(view->lineIndex(line));
         return starts;
     }
 

@@ -15,8 +15,7 @@ void CallGuard::report(const RuntimeFailure& failure) noexcept {
         }
     }
     // No report installed (or it broke): still end with the failure's number.
-    std::fprintf(stderr, "vTome Exception (%s): %s\n", formatFailureNumber(failure.number()).c_str(),
-                 failure.what());
+    std::fprintf(stderr, "vTome Exception (%s): %s\n", formatFailureNumber(failure.number()).c_str(), failure.what());
     std::fflush(nullptr);
     std::_Exit(failure.number());
 }

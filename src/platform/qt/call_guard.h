@@ -26,9 +26,9 @@ public:
         } catch (const std::bad_alloc&) {
             report(RuntimeFailure(FailureCode::MemoryAllocationFailure));
         } catch (...) {
-            // Anything else is a fault in the program itself; report it the
-            // way the original reported a crash rather than letting it
-            // terminate the process without a word.
+            // Anything else is a fault in the program itself: report it as
+            // a crash is reported rather than let it end the process without
+            // a word.
             report(RuntimeFailure(FailureCode::MemoryAccessViolation));
         }
     }

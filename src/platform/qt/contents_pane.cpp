@@ -45,8 +45,9 @@ QtContentsPane::QtContentsPane(QWidget* parent, ContentsTreeEvents& events, Call
                      palette.color(QPalette::Active, QPalette::HighlightedText));
     tree_->setPalette(palette);
 
-    QObject::connect(tree_, &QTreeWidget::currentItemChanged, &connections_,
-                     [this](QTreeWidgetItem* current, QTreeWidgetItem* previous) { onCurrentChanged(current, previous); });
+    QObject::connect(
+        tree_, &QTreeWidget::currentItemChanged, &connections_,
+        [this](QTreeWidgetItem* current, QTreeWidgetItem* previous) { onCurrentChanged(current, previous); });
     QObject::connect(tree_, &QTreeWidget::itemCollapsed, &connections_,
                      [this](QTreeWidgetItem* item) { onCollapsed(item); });
 }

@@ -9,8 +9,6 @@
 
 namespace vtome::platform::qt {
 
-class PaneFrame;
-
 class QtDialogPane final : public WidgetPane<DialogPane> {
 public:
     QtDialogPane(QWidget* parent, const resources::DialogTemplate& layout, DialogEvents& events, CallGuard& guard);

@@ -8,8 +8,6 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
-#include <QTextBlock>
 #include <QTextCursor>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -41,9 +39,7 @@ private:
     bool before_;
 };
 
-bool isLineBreak(QChar c) {
-    return c == QChar::ParagraphSeparator || c == QChar::LineSeparator || c == QChar(u'\n');
-}
+bool isLineBreak(QChar c) { return c == QChar::ParagraphSeparator || c == QChar::LineSeparator || c == QChar(u'\n'); }
 
 // The document's characters; blocks are separated by U+2029 and line
 // separators (Shift+Enter) are U+2028, both one character each.
@@ -116,8 +112,8 @@ DialogMetrics dialogMetrics(int pointSize) {
     metrics.font.setStyleHint(QFont::SansSerif);
     metrics.font.setPointSize(pointSize > 0 ? pointSize : 8);
     const QFontMetrics fm(metrics.font);
-    // The average width of the Latin letters, rounded as the original
-    // system measures its dialog base unit.
+    // The average width of the Latin letters, rounded the way dialog base
+    // units are measured, so that layouts keep their proportions.
     const int letters = fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     metrics.baseWidth = std::max(1, (letters / 26 + 1) / 2);
     metrics.baseHeight = std::max(1, fm.height());
@@ -126,7 +122,11 @@ DialogMetrics dialogMetrics(int pointSize) {
 
 RenderedDialog::RenderedDialog(const resources::DialogTemplate& layout, QWidget& surface, DialogEvents& events,
                                CallGuard& guard)
-    : layout_(layout), surface_(surface), events_(events), guard_(guard), metrics_(dialogMetrics(layout.fontPointSize)) {
+    : layout_(layout),
+      surface_(surface),
+      events_(events),
+      guard_(guard),
+      metrics_(dialogMetrics(layout.fontPointSize)) {
     QuietScope quiet(quiet_);
     surface_.setFont(metrics_.font);
     QWidget* previousTabStop = nullptr;
@@ -221,11 +221,11 @@ QWidget* RenderedDialog::createControl(const resources::ControlTemplate& control
             edit->setTabChangesFocus(true);
             edit->setUndoRedoEnabled(true);
             edit->setLineWrapMode((control.style & style::kAutoHScroll) != 0 ? QPlainTextEdit::NoWrap
-                                                                              : QPlainTextEdit::WidgetWidth);
+                                                                             : QPlainTextEdit::WidgetWidth);
             edit->setVerticalScrollBarPolicy((control.style & style::kVScroll) != 0 ? Qt::ScrollBarAlwaysOn
-                                                                                     : Qt::ScrollBarAlwaysOff);
+                                                                                    : Qt::ScrollBarAlwaysOff);
             edit->setHorizontalScrollBarPolicy((control.style & style::kHScroll) != 0 ? Qt::ScrollBarAlwaysOn
-                                                                                       : Qt::ScrollBarAlwaysOff);
+                                                                                      : Qt::ScrollBarAlwaysOff);
             if ((control.style & style::kClientEdge) == 0) edit->setFrameShape(QFrame::NoFrame);
             QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [this, id] { notify(id, notify::kEditChange); });
             widget = edit;
@@ -235,7 +235,7 @@ QWidget* RenderedDialog::createControl(const resources::ControlTemplate& control
             auto* list = new QListWidget(&surface_);
             list->setSelectionMode(QAbstractItemView::SingleSelection);
             list->setHorizontalScrollBarPolicy((control.style & style::kHScroll) != 0 ? Qt::ScrollBarAsNeeded
-                                                                                       : Qt::ScrollBarAlwaysOff);
+                                                                                      : Qt::ScrollBarAlwaysOff);
             if ((control.style & style::kNotify) != 0) {
                 QObject::connect(list, &QListWidget::itemDoubleClicked, list,
                                  [this, id] { notify(id, notify::kListDoubleClick); });
@@ -335,12 +335,14 @@ void RenderedDialog::moveFocus(bool forward) {
         // focused control without a tab stop still has a place in the order.
         const auto at = static_cast<std::size_t>(current - controls_.data());
         if (forward) {
-            const auto next = std::find_if(stops.begin(), stops.end(),
-                                           [&](const Control* c) { return static_cast<std::size_t>(c - controls_.data()) > at; });
+            const auto next = std::find_if(stops.begin(), stops.end(), [&](const Control* c) {
+                return static_cast<std::size_t>(c - controls_.data()) > at;
+            });
             target = next != stops.end() ? static_cast<std::size_t>(next - stops.begin()) : 0;
         } else {
-            const auto previous = std::find_if(stops.rbegin(), stops.rend(),
-                                               [&](const Control* c) { return static_cast<std::size_t>(c - controls_.data()) < at; });
+            const auto previous = std::find_if(stops.rbegin(), stops.rend(), [&](const Control* c) {
+                return static_cast<std::size_t>(c - controls_.data()) < at;
+            });
             target = previous != stops.rend() ? stops.size() - 1 - static_cast<std::size_t>(previous - stops.rbegin())
                                               : stops.size() - 1;
         }
@@ -514,9 +516,11 @@ std::string RenderedDialog::itemText(std::uint32_t control, std::uint32_t index)
     const Control* found = find(control);
     if (found == nullptr) return {};
     if (auto* combo = qobject_cast<QComboBox*>(found->widget)) {
-        if (index < static_cast<std::uint32_t>(combo->count())) return toBytes(combo->itemText(static_cast<int>(index)));
+        if (index < static_cast<std::uint32_t>(combo->count()))
+            return toBytes(combo->itemText(static_cast<int>(index)));
     } else if (auto* list = qobject_cast<QListWidget*>(found->widget)) {
-        if (index < static_cast<std::uint32_t>(list->count())) return toBytes(list->item(static_cast<int>(index))->text());
+        if (index < static_cast<std::uint32_t>(list->count()))
+            return toBytes(list->item(static_cast<int>(index))->text());
     }
     return {};
 }

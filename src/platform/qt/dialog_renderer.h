@@ -41,8 +41,7 @@ class RenderedDialog final : public DialogView {
 public:
     // Creates the controls as children of `surface` with their template
     // states; the logic hears nothing until initialize().
-    RenderedDialog(const resources::DialogTemplate& layout, QWidget& surface, DialogEvents& events,
-                   CallGuard& guard);
+    RenderedDialog(const resources::DialogTemplate& layout, QWidget& surface, DialogEvents& events, CallGuard& guard);
 
     // The dialog's own start: onInit, once.
     void initialize();

@@ -12,8 +12,10 @@ std::uint32_t virtualKey(int qtKey) {
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) return vk::kF1 + static_cast<std::uint32_t>(qtKey - Qt::Key_F1);
     switch (qtKey) {
         case Qt::Key_Backspace: return vk::kBack;
-        case Qt::Key_Tab: case Qt::Key_Backtab: return vk::kTab;
-        case Qt::Key_Return: case Qt::Key_Enter: return vk::kReturn;
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab: return vk::kTab;
+        case Qt::Key_Return:
+        case Qt::Key_Enter: return vk::kReturn;
         case Qt::Key_Escape: return vk::kEscape;
         case Qt::Key_Space: return vk::kSpace;
         case Qt::Key_PageUp: return vk::kPrior;
@@ -54,9 +56,11 @@ KeyPress toKeyPress(const QKeyEvent& event) {
 QWidget* firstKeyReceiver(QObject* receiver) {
     if (receiver == nullptr || !receiver->isWidgetType()) return nullptr;
     auto* widget = static_cast<QWidget*>(receiver);
-    QWidget* window = widget->window();
-    QWidget* focus = window->focusWidget();
-    QWidget* first = focus != nullptr ? focus : window;
+    QWidget* first = QWidget::keyboardGrabber();
+    if (first == nullptr) {
+        QWidget* window = widget->window();
+        first = window->focusWidget() != nullptr ? window->focusWidget() : window;
+    }
     return widget == first ? widget : nullptr;
 }
 

@@ -42,6 +42,16 @@ protected:
         owner_.onShown();
     }
 
+    void moveEvent(QMoveEvent* event) override {
+        QMainWindow::moveEvent(event);
+        owner_.applyPendingFrame();
+    }
+
+    void resizeEvent(QResizeEvent* event) override {
+        QMainWindow::resizeEvent(event);
+        owner_.applyPendingFrame();
+    }
+
 private:
     QtMainWindow& owner_;
 };
@@ -143,14 +153,18 @@ void QtMainWindow::moveWindow(const Rect& rect) {
 
 void QtMainWindow::onShown() {
     if (!pendingFrame_.has_value()) return;
-    // The window manager adds its frame once the window is mapped.
+    // The window manager tells its frame shortly after the window is
+    // mapped; a frame still unknown a second later is no frame at all, and
+    // later moves are the user's own.
     QTimer::singleShot(0, frame_, [this] { applyPendingFrame(); });
+    QTimer::singleShot(1000, frame_, [this] { pendingFrame_.reset(); });
 }
 
 void QtMainWindow::applyPendingFrame() {
-    const std::optional<Rect> rect = pendingFrame_;
+    if (!pendingFrame_.has_value() || !frame_->isVisible() || !knowsFrame(*frame_)) return;
+    const Rect rect = *pendingFrame_;
     pendingFrame_.reset();
-    if (rect.has_value() && knowsFrame(*frame_) && !frame_->isMaximized()) moveWindow(*rect);
+    if (!frame_->isMaximized()) moveWindow(rect);
 }
 
 Size QtMainWindow::clientSize() const {

@@ -16,7 +16,6 @@
 #include "platform/panes.h"
 #include "platform/qt/call_guard.h"
 
-
 namespace vtome::platform::qt {
 
 class KeyRouter;
@@ -66,6 +65,7 @@ public:
 private:
     friend class MainFrame;
     void onShown();
+    // Applies a frame rectangle asked for while the frame was unknown.
     void applyPendingFrame();
 
     WindowProcedure& procedure_;

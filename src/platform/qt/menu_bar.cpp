@@ -30,12 +30,8 @@ QtMenuBar::QtMenuBar(QMenuBar& bar, std::function<void(std::uint32_t)> command)
 void QtMenuBar::fill(QMenu& menu, std::span<const resources::MenuItem> items) {
     for (const resources::MenuItem& item : items) {
         switch (item.kind) {
-            case resources::MenuItem::Kind::Separator:
-                menu.addSeparator();
-                break;
-            case resources::MenuItem::Kind::Popup:
-                fill(*menu.addMenu(fromBytes(item.caption)), item.children);
-                break;
+            case resources::MenuItem::Kind::Separator: menu.addSeparator(); break;
+            case resources::MenuItem::Kind::Popup: fill(*menu.addMenu(fromBytes(item.caption)), item.children); break;
             case resources::MenuItem::Kind::Command:
                 addCommand(menu, item.caption, item.id, showsCheckMark(item.id));
                 break;

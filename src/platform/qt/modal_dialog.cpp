@@ -74,11 +74,8 @@ void ModalDialogWindow::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
         case Qt::Key_Escape:
         case Qt::Key_Return:
-        case Qt::Key_Enter:
-            event->accept();
-            return;
-        default:
-            QDialog::keyPressEvent(event);
+        case Qt::Key_Enter: event->accept(); return;
+        default: QDialog::keyPressEvent(event);
     }
 }
 

@@ -83,8 +83,18 @@ TopicTextView* QtPlatform::createTopicView() {
 int QtPlatform::runModalDialog(const resources::DialogTemplate& layout, DialogEvents& events) {
     QWidget* owner = window_ ? window_->frame() : nullptr;
     const QPoint origin = window_ ? window_->client()->mapToGlobal(QPoint(0, 0)) : QPoint(0, 0);
-    ModalDialogWindow dialog(owner, origin, layout, events, guard_);
-    return dialog.run();
+    int result = 0;
+    {
+        ModalDialogWindow dialog(owner, origin, layout, events, guard_);
+        result = dialog.run();
+    }
+    // Ending a modal dialog hands the activation back to its owner before
+    // the caller goes on, whatever the window manager does about it.
+    if (owner != nullptr && owner->isVisible()) {
+        owner->activateWindow();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    return result;
 }
 
 void QtPlatform::showMessageBox(std::string_view caption, std::string_view text, MessageBoxIcon icon, bool topmost) {

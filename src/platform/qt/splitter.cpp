@@ -23,7 +23,9 @@ void SplitterBar::mousePressEvent(QMouseEvent* event) {
     guard_.run([this] { events_.onButtonDown(); });
 }
 
-void SplitterBar::mouseMoveEvent(QMouseEvent*) { guard_.run([this] { events_.onMouseMove(); }); }
+void SplitterBar::mouseMoveEvent(QMouseEvent*) {
+    guard_.run([this] { events_.onMouseMove(); });
+}
 
 void SplitterBar::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;

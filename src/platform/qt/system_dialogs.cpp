@@ -30,8 +30,8 @@ std::optional<std::string> chosen(const QString& path) {
 }  // namespace
 
 void showMessageBox(std::string_view caption, std::string_view text, MessageBoxIcon icon, bool topmost) {
-    QMessageBox box(icon == MessageBoxIcon::Error ? QMessageBox::Critical : QMessageBox::Warning,
-                    fromBytes(caption), fromBytes(text), QMessageBox::Ok);
+    QMessageBox box(icon == MessageBoxIcon::Error ? QMessageBox::Critical : QMessageBox::Warning, fromBytes(caption),
+                    fromBytes(text), QMessageBox::Ok);
     if (topmost) box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     box.exec();
 }
