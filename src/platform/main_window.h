@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/geometry.h"
 #include "platform/messages.h"
@@ -63,6 +64,8 @@ public:
     virtual bool hasFocus() const = 0;
     // The mouse position in client coordinates.
     virtual Point cursorPosition() const = 0;
+    // The usable area of every screen, in screen pixels, the primary first.
+    virtual std::vector<Rect> screenAreas() const = 0;
     virtual MenuBar& menuBar() = 0;
 };
 

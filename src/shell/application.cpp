@@ -66,7 +66,11 @@ void Application::onCreate(std::uint64_t, std::int64_t) {
     settings_ = pathExists(path) ? KeyedStore::loadFromFile(path) : KeyedStore::newEmpty();
 
     startPlacement_ = readWindowPlacement(*settings_);
-    if (startPlacement_) mainWindow_->moveWindow(startPlacement_->rect());
+    if (startPlacement_) {
+        // Never restore a window where nobody can see it (a screen that is gone).
+        const std::vector<platform::Rect> screens = mainWindow_->screenAreas();
+        mainWindow_->moveWindow(keepOnScreen(startPlacement_->rect(), screens));
+    }
 
     // Without a text view there is nothing to show: the empty window still
     // opens and closes normally.

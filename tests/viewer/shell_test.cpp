@@ -103,6 +103,13 @@ TEST_F(Shell, UnusableWindowPositionsAreIgnored) {
     }
 }
 
+TEST_F(Shell, WindowStoredOnAScreenThatIsGoneComesBackOnScreen) {
+    // Stored at x 2500 on a second screen; now only one 1920x1080 screen.
+    writeFile(settingsPath(), "[vTome Settings]\r\nWinPos=C4090000320000005802000020030000 00000000\r\n");
+    ASSERT_TRUE(start());
+    EXPECT_EQ(window().windowRect(), Rect::fromSize(1120, 50, 800, 600));
+}
+
 TEST_F(Shell, MinimizedWindowKeepsTheLastGoodPosition) {
     writeFile(settingsPath(), "[vTome Settings]\r\nWinPos=6400000032000000580200002003000000000000\r\n");
     ASSERT_TRUE(start());

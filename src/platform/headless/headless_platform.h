@@ -36,6 +36,7 @@ public:
     void focus() override;
     bool hasFocus() const override;
     Point cursorPosition() const override { return cursor_; }
+    std::vector<Rect> screenAreas() const override { return screens_; }
     MenuBar& menuBar() override { return *this; }
 
     void setChecked(std::uint32_t command, bool checked) override { checks_[command] = checked; }
@@ -46,6 +47,7 @@ public:
     bool isShown() const { return shown_; }
     void setMinimized(bool minimized) { minimized_ = minimized; }
     void setCursorPosition(Point p) { cursor_ = p; }
+    void setScreenAreas(std::vector<Rect> screens) { screens_ = std::move(screens); }
     // The pop-ups replaced at run time, by position.
     const std::vector<MenuEntry>* popup(std::size_t position) const;
     std::string popupTitle(std::size_t position) const;
@@ -64,6 +66,7 @@ private:
     bool topmost_ = false;
     bool shown_ = false;
     Point cursor_;
+    std::vector<Rect> screens_{Rect::fromSize(0, 0, 1920, 1080)};
     std::map<std::uint32_t, bool> checks_;
     std::map<std::size_t, std::pair<std::string, std::vector<MenuEntry>>> popups_;
 };

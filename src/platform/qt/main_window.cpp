@@ -199,6 +199,20 @@ void QtMainWindow::focus() { client_->setFocus(Qt::OtherFocusReason); }
 
 bool QtMainWindow::hasFocus() const { return frame_->focusWidget() == client_; }
 
+std::vector<Rect> QtMainWindow::screenAreas() const {
+    std::vector<Rect> areas;
+    QList<QScreen*> screens = QGuiApplication::screens();
+    if (QScreen* primary = QGuiApplication::primaryScreen()) {
+        screens.removeAll(primary);
+        screens.prepend(primary);
+    }
+    for (const QScreen* screen : screens) {
+        const QRect area = screen->availableGeometry();
+        areas.push_back(Rect::fromSize(area.x(), area.y(), area.width(), area.height()));
+    }
+    return areas;
+}
+
 Point QtMainWindow::cursorPosition() const {
     const QPoint at = client_->mapFromGlobal(QCursor::pos());
     return {at.x(), at.y()};

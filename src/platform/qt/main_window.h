@@ -42,6 +42,7 @@ public:
     void focus() override;
     bool hasFocus() const override;
     Point cursorPosition() const override;
+    std::vector<Rect> screenAreas() const override;
     MenuBar& menuBar() override;
 
     QMainWindow* frame() const;
