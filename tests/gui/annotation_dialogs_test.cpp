@@ -4,27 +4,21 @@
 #include <QAction>
 #include <QApplication>
 #include <QListWidget>
-#include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <filesystem>
-#include <memory>
 
-#include "../support/temp_dir.h"
 #include "gui_support.h"
 #include "platform/qt/main_window.h"
 #include "platform/qt/menu_bar.h"
 #include "resources/ids.h"
-#include "shell/application.h"
 
 namespace vtome::gui_test {
 namespace {
 
 using testing::readFile;
-using testing::TempDir;
 using testing::writeFile;
 
 const std::string kDocument =
@@ -40,27 +34,15 @@ QPushButton* button(QWidget& dialog, const char* caption) {
     return nullptr;
 }
 
-class QtAnnotationDialogs : public ::testing::Test {
+class QtAnnotationDialogs : public ViewerWindowTest {
 protected:
+    QtAnnotationDialogs() : ViewerWindowTest(kDocument) {}
+
     void SetUp() override {
-        writeFile(dir_.file("doc.vtome"), kDocument);
-        app_ = std::make_unique<shell::Application>(
-            platform(), shell::LaunchContext{{dir_.file("doc.vtome")}, dir_.file("vtome"), dir_.file("vTome.ini")});
-        // The application reports failures by ending the process; here they fail the test.
-        expectNoFailures();
-        ASSERT_TRUE(app_->start());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(platform().mainWindow()->frame()));
-        show("Introduction");
-    }
-    void TearDown() override {
-        platform().destroyMainWindow();
-        app_.reset();
+        ViewerWindowTest::SetUp();
+        if (!HasFatalFailure()) show("Introduction");
     }
 
-    void show(const char* title) {
-        HelpDocument& document = app_->viewer().document();
-        app_->viewer().selectTopic(document.index->findByTitle(title));
-    }
     std::string vinfo() const { return dir_.file("doc.vinfo"); }
     std::string stored() const {
         return std::filesystem::exists(vinfo()) ? readFile(vinfo()) : std::string("(no file)");
@@ -68,41 +50,6 @@ protected:
     bool noteIndicatorShown() {
         return app_->viewer().panes().navigationBar->isVisible(ids::kNavNoteIndicator);
     }
-
-    // Presses a key on the main window; `user` plays the modal dialog the
-    // key opens, which must be closed when it returns.
-    void pressOpening(Qt::Key key, Qt::KeyboardModifiers modifiers, const std::function<void(QWidget&)>& user) {
-        // The offscreen platform does not hand the activation back to the
-        // main window when a dialog closes, as a window manager does.
-        QMainWindow* frame = platform().mainWindow()->frame();
-        frame->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
-        app_->mainWindow()->focus();
-
-        bool ran = false;
-        QTimer timer;  // gone with this call, so it cannot fire into a later test
-        timer.setSingleShot(true);
-        QObject::connect(&timer, &QTimer::timeout, [&] {
-            QWidget* dialog = nullptr;
-            const bool up = QTest::qWaitFor([&] {
-                dialog = QApplication::activeModalWidget();
-                return dialog != nullptr && QApplication::activeWindow() == dialog;
-            });
-            if (!up) return;
-            ran = true;
-            user(*dialog);
-            if (dialog->isVisible()) {
-                ADD_FAILURE() << "the dialog is still open";
-                pressKey(Qt::Key_Escape);
-            }
-        });
-        timer.start(0);
-        pressKey(key, modifiers);
-        EXPECT_TRUE(ran) << "no dialog opened";
-    }
-
-    TempDir dir_;
-    std::unique_ptr<shell::Application> app_;
 };
 
 TEST_F(QtAnnotationDialogs, NoteTypedAndSavedFromTheKeyboard) {

@@ -123,4 +123,66 @@ void MainWindowTest::showActive() {
     ASSERT_TRUE(QTest::qWaitForWindowActive(qtWindow->frame()));
 }
 
+ViewerWindowTest::ViewerWindowTest(std::string document)
+    : document_(std::move(document)), previousFolder_(std::filesystem::current_path()) {
+    std::filesystem::current_path(dir_.path());
+}
+
+ViewerWindowTest::~ViewerWindowTest() { std::filesystem::current_path(previousFolder_); }
+
+void ViewerWindowTest::SetUp() {
+    testing::writeFile(documentPath(), document_);
+    app_ = std::make_unique<shell::Application>(windowSystem(),
+                                                shell::LaunchContext{arguments(), executablePath(), settingsPath()});
+    // The application reports failures by ending the process; here they fail the test.
+    expectNoFailures();
+    ASSERT_TRUE(app_->start());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window().frame()));
+}
+
+void ViewerWindowTest::TearDown() {
+    platform().destroyMainWindow();
+    app_.reset();
+}
+
+void ViewerWindowTest::show(const char* title) {
+    HelpDocument& document = app_->viewer().document();
+    app_->viewer().selectTopic(document.index->findByTitle(title));
+}
+
+void ViewerWindowTest::pressOpening(Qt::Key key, Qt::KeyboardModifiers modifiers,
+                                    const std::function<void(QWidget&)>& user) {
+    openingDialog([&] { pressKey(key, modifiers); }, user);
+}
+
+void ViewerWindowTest::openingDialog(const std::function<void()>& open, const std::function<void(QWidget&)>& user) {
+    // The offscreen platform does not hand the activation back to the
+    // main window when a dialog closes, as a window manager does.
+    QMainWindow* frame = window().frame();
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+    app_->mainWindow()->focus();
+
+    bool ran = false;
+    QTimer timer;  // gone with this call, so it cannot fire into a later test
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        QWidget* dialog = nullptr;
+        const bool up = QTest::qWaitFor([&] {
+            dialog = QApplication::activeModalWidget();
+            return dialog != nullptr && QApplication::activeWindow() == dialog;
+        });
+        if (!up) return;
+        ran = true;
+        user(*dialog);
+        if (dialog->isVisible()) {
+            ADD_FAILURE() << "the dialog is still open";
+            pressKey(Qt::Key_Escape);
+        }
+    });
+    timer.start(0);
+    open();
+    EXPECT_TRUE(ran) << "no dialog opened";
+}
+
 }  // namespace vtome::gui_test

@@ -1,18 +1,23 @@
 #pragma once
 // Shared pieces of the Qt suite: recording fakes of the application side,
-// a main-window fixture and helpers that press keys where the focus is.
+// a main-window fixture, a fixture running the whole viewer, and helpers
+// that press keys where the focus is.
 
 #include <gtest/gtest.h>
 
 #include <QString>
 #include <Qt>
 
+#include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "../support/temp_dir.h"
 #include "platform/platform.h"
 #include "platform/qt/qt_platform.h"
+#include "shell/application.h"
 
 class QWidget;
 
@@ -93,6 +98,48 @@ protected:
     RecordingProcedure procedure;
     MainWindow* window = nullptr;
     qt::QtMainWindow* qtWindow = nullptr;
+};
+
+// The whole viewer on the Qt platform: a fresh Application per test,
+// started on a document of the derived test's own in a folder that is the
+// current directory while the test runs, with its settings file there too.
+class ViewerWindowTest : public ::testing::Test {
+protected:
+    // `document` is written to documentPath() before the viewer starts.
+    explicit ViewerWindowTest(std::string document);
+    ~ViewerWindowTest() override;
+
+    // Writes the document, starts the viewer and waits until its window is active.
+    void SetUp() override;
+    void TearDown() override;
+
+    // The window system the application runs on; a fixture may put its
+    // own in front of the suite's platform.
+    virtual Platform& windowSystem() { return platform(); }
+    // The executable the viewer believes it is.
+    virtual std::string executablePath() const { return dir_.file("vtome"); }
+    // The words after the program name: by default the document alone.
+    virtual std::vector<std::string> arguments() const { return {documentPath()}; }
+
+    std::string documentPath() const { return dir_.file("doc.vtome"); }
+    std::string settingsPath() const { return dir_.file("vTome.ini"); }
+    qt::QtMainWindow& window() const { return *platform().mainWindow(); }
+
+    // Shows a topic the way every topic is shown: its tree item is selected.
+    void show(const char* title);
+
+    // Presses a key on the main window; `user` plays the modal dialog the
+    // key opens, which must be closed when it returns.
+    void pressOpening(Qt::Key key, Qt::KeyboardModifiers modifiers, const std::function<void(QWidget&)>& user);
+    // The same with any way of opening the dialog (a menu item, a click).
+    void openingDialog(const std::function<void()>& open, const std::function<void(QWidget&)>& user);
+
+    testing::TempDir dir_;
+    std::unique_ptr<shell::Application> app_;
+
+private:
+    std::string document_;
+    std::filesystem::path previousFolder_;
 };
 
 }  // namespace vtome::gui_test

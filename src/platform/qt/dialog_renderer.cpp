@@ -176,6 +176,10 @@ QWidget* RenderedDialog::createControl(const resources::ControlTemplate& control
             combo->setInsertPolicy(QComboBox::NoInsert);
             combo->setCompleter(nullptr);
             combo->setDuplicatesEnabled(true);
+            // When its edit loses the focus, Qt takes a typed text that matches
+            // a line of the list for a choice of that line. Only a line really
+            // chosen restarts the search; a focus change must not.
+            QObject::disconnect(combo->lineEdit(), SIGNAL(editingFinished()), combo, nullptr);
             // The template's height is that of the dropped-down list.
             const int rowHeight = std::max(1, QFontMetrics(metrics_.font).height() + 2);
             combo->setMaxVisibleItems(std::max(1, (place.height() - combo->sizeHint().height()) / rowHeight));
