@@ -405,11 +405,7 @@ std::int32_t KeyedStore::findLine(std::string_view section, std::string_view wan
 }
 
 std::uint32_t KeyedStore::lineCount(std::string_view section) {
-    if (!findSection(section)) return 0;
-    const std::string_view text = visible();
-    std::uint32_t count = 0;
-    for (std::uint32_t pos = bodyStart_; isBodyLine(text, pos); pos = scan::nextLineStart(text, pos)) ++count;
-    return count;
+    return static_cast<std::uint32_t>(listLines(section).size());
 }
 
 std::vector<std::string_view> KeyedStore::listLines(std::string_view section) {

@@ -1,5 +1,7 @@
 #include "store/text_buffer.h"
 
+#include "store/text_scan.h"
+
 #include <algorithm>
 #include <cstring>
 #include <functional>
@@ -51,27 +53,12 @@ bool sameIgnoringCase(const char* a, const char* b, std::size_t n) {
 }
 
 // The first place in [from, stop) where text starts, ignoring case; the text
-// may run past stop. Candidates are the places of its first letter in either
-// case, and the next place of each case is kept, so the bytes are scanned once.
-const char* scanIgnoringCase(const char* from, const char* stop, std::string_view text) {
-    const char lower = foldAscii(text[0]);
-    const char upper = upperAscii(text[0]);
-    auto seek = [stop](const char* at, char c) {
-        return static_cast<const char*>(std::memchr(at, c, static_cast<std::size_t>(stop - at)));
-    };
-    const char* nextLower = seek(from, lower);
-    const char* nextUpper = upper != lower ? seek(from, upper) : nullptr;
-    while (nextLower != nullptr || nextUpper != nullptr) {
-        const bool lowerFirst = nextUpper == nullptr || (nextLower != nullptr && nextLower < nextUpper);
-        const char* candidate = lowerFirst ? nextLower : nextUpper;
-        if (sameIgnoringCase(candidate + 1, text.data() + 1, text.size() - 1)) return candidate;
-        if (lowerFirst) {
-            nextLower = seek(candidate + 1, lower);
-        } else {
-            nextUpper = seek(candidate + 1, upper);
-        }
-    }
-    return nullptr;
+// may run past stop up to `limit`, but never over a byte 0.
+const char* scanIgnoringCase(const char* from, const char* stop, const char* limit, std::string_view text) {
+    const char* zero = static_cast<const char*>(std::memchr(stop, 0, static_cast<std::size_t>(limit - stop)));
+    const std::string_view span(from, static_cast<std::size_t>((zero ? zero : limit) - from));
+    const std::uint32_t at = scan::findIgnoreCase(span, 0, text);
+    return at != scan::npos && at < static_cast<std::size_t>(stop - from) ? from + at : nullptr;
 }
 
 std::unique_ptr<char[]> newBlock(std::uint32_t capacity) {
@@ -464,7 +451,9 @@ std::uint32_t TextBuffer::findIgnoreCase(std::string_view text) {
             const std::size_t window = std::min(kSearchWindow, left);
             const char* windowEnd = p + window;
             const char* zero = static_cast<const char*>(std::memchr(p, 0, window));
-            if (const char* match = scanIgnoringCase(p, zero ? zero : windowEnd, text)) {
+            const char* stop = zero ? zero : windowEnd;
+            // A match starting in this window may end up to m - 1 bytes past it.
+            if (const char* match = scanIgnoringCase(p, stop, zero ? zero : windowEnd + (m - 1), text)) {
                 cursor_ = static_cast<std::uint32_t>(match - base);
                 return cursor_;
             }
