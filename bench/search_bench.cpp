@@ -11,7 +11,7 @@
 #include "resources/ids.h"
 #include "shell/application.h"
 #include "store/file_io.h"
-#include "store/text_scan.h"
+#include "runtime/text_scan.h"
 
 using namespace vtome;
 

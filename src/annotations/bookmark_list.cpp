@@ -3,7 +3,7 @@
 #include <limits>
 
 #include "runtime/counted_string.h"
-#include "store/text_scan.h"
+#include "runtime/text_scan.h"
 
 namespace vtome {
 

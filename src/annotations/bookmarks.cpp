@@ -7,7 +7,7 @@
 #include "resources/dialog_template.h"
 #include "resources/ids.h"
 #include "resources/menu.h"
-#include "store/text_scan.h"
+#include "runtime/text_scan.h"
 
 namespace vtome {
 

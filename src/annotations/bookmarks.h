@@ -10,7 +10,7 @@
 
 #include "annotations/bookmark_list.h"
 #include "annotations/user_data.h"
-#include "document/document_viewer.h"
+#include "viewer/document_viewer.h"
 #include "platform/main_window.h"
 #include "platform/platform.h"
 

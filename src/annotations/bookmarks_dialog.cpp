@@ -1,7 +1,7 @@
 #include "annotations/bookmarks_dialog.h"
 
 #include "annotations/bookmarks.h"
-#include "platform/messages.h"
+#include "resources/messages.h"
 #include "resources/ids.h"
 
 namespace vtome {

@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "annotations/notes.h"
-#include "platform/messages.h"
+#include "resources/messages.h"
 #include "resources/dialog_template.h"
 #include "resources/ids.h"
 #include "store/text_buffer.h"
-#include "store/text_scan.h"
+#include "runtime/text_scan.h"
 
 namespace vtome {
 

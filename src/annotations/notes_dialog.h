@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "annotations/user_data.h"
-#include "document/document_viewer.h"
+#include "viewer/document_viewer.h"
 #include "platform/dialog.h"
 #include "platform/platform.h"
 

@@ -1,6 +1,6 @@
 #include "annotations/user_data.h"
 
-#include "document/help_document.h"
+#include "document/document_location.h"
 #include "store/file_io.h"
 
 namespace vtome {

@@ -4,7 +4,6 @@
 
 #include "document/contents.h"
 #include "document/document_location.h"
-#include "document/help_document.h"
 #include "store/file_io.h"
 
 namespace vtome::tool {
@@ -19,7 +18,7 @@ std::optional<ToolDocument> openToolDocument(const std::string& argument) {
         return std::nullopt;
     }
     ToolDocument document{path.str(), KeyedStore::loadFromFile(path.str()), std::make_unique<TopicIndex>()};
-    buildContents(*document.store, fileNameOf(document.path), *document.index, nullptr);
+    buildContents(*document.store, fileNameOf(document.path), *document.index);
     return document;
 }
 

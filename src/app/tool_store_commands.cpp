@@ -13,7 +13,7 @@
 #include "store/file_io.h"
 #include "store/keyed_store.h"
 #include "store/number_syntax.h"
-#include "store/text_scan.h"
+#include "runtime/text_scan.h"
 
 namespace vtome::tool {
 
@@ -65,8 +65,6 @@ void writeLine(std::string_view text) {
     writeOut(text);
     writeOut("\n");
 }
-
-int statusOf(bool result) { return result ? kSuccess : kFalse; }
 
 // Runs an edit on FILE and saves it; an edit that reports false leaves the
 // file unwritten.

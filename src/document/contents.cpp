@@ -4,7 +4,7 @@
 
 #include "runtime/counted_string.h"
 #include "runtime/failure.h"
-#include "store/text_scan.h"
+#include "runtime/text_scan.h"
 
 namespace vtome {
 
@@ -36,14 +36,8 @@ ContentsEntry parseContentsEntry(std::string_view line) {
     return entry;
 }
 
-void buildContents(KeyedStore& document, std::string_view documentFileName, TopicIndex& index,
-                   platform::ContentsPane* tree) {
-    auto addToTree = [tree](TopicEntry* entry, const TopicEntry* parent) {
-        if (tree == nullptr) return;
-        entry->value = tree->insertItem(parent ? parent->treeItem() : platform::kNoTreeItem, entry->title, entry);
-    };
+void buildContents(KeyedStore& document, std::string_view documentFileName, TopicIndex& index) {
     TopicEntry* header = index.addTopic(kHeaderSection, documentFileName);
-    addToTree(header, nullptr);
 
     // The most recent entry of each depth; slot 0 is the header topic.
     std::vector<TopicEntry*> parents(kParentSlots, nullptr);
@@ -57,11 +51,10 @@ void buildContents(KeyedStore& document, std::string_view documentFileName, Topi
 
         std::uint32_t level = std::min(parsed.depth, kParentSlots - 1);
         while (parents[level] == nullptr) --level;
+        entry->parent = parents[level];
         entry->depth = parents[level]->depth + 1;
-        addToTree(entry, parents[level]);
         if (parsed.depth + 1 < kParentSlots) parents[parsed.depth + 1] = entry;
     }
-    if (tree != nullptr) tree->expandItem(header->treeItem());
 }
 
 }  // namespace vtome

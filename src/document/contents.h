@@ -7,7 +7,6 @@
 #include <string_view>
 
 #include "document/topic_index.h"
-#include "platform/panes.h"
 #include "store/keyed_store.h"
 
 namespace vtome {
@@ -25,15 +24,13 @@ struct ContentsEntry {
 // with "String Overflow".
 ContentsEntry parseContentsEntry(std::string_view line);
 
-// Fills the index (and the tree, when given) from the document: the header
-// topic (titled with the file name) first, then one entry per contents line
-// under the most recent entry one level up. Only the header's branch is
-// expanded. The contents lines are read in one pass.
+// Fills the index from the document: the header topic (titled with the file
+// name) first, then one entry per contents line, whose parent is the most
+// recent entry one level up. The contents lines are read in one pass.
 //
 // A line deeper than any open level (for example a first line with two full
 // stops) hangs under the deepest level open above it; depths beyond the
 // table's 4095 levels are treated as that deepest level.
-void buildContents(KeyedStore& document, std::string_view documentFileName, TopicIndex& index,
-                   platform::ContentsPane* tree);
+void buildContents(KeyedStore& document, std::string_view documentFileName, TopicIndex& index);
 
 }  // namespace vtome

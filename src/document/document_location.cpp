@@ -9,4 +9,9 @@ void locateDocument(std::string_view argument, CountedString& path) {
     if (!pathExists(path.str())) path.append(kDocumentExtension);
 }
 
+std::string_view fileNameOf(std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
 }  // namespace vtome

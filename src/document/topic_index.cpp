@@ -1,6 +1,6 @@
 #include "document/topic_index.h"
 
-#include "store/text_scan.h"
+#include "runtime/text_scan.h"
 
 namespace vtome {
 

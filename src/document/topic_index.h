@@ -14,6 +14,7 @@ struct TopicEntry : ValueEntry {
     std::string name;   // the section holding the topic's text
     std::string title;  // shown in the tree, the title field and the bookmark menu
     std::uint32_t depth = 0;  // level in the contents tree: the header topic is 0
+    TopicEntry* parent = nullptr;  // the entry it hangs under; none for the header topic
 
     TopicEntry* nextTopic() const { return static_cast<TopicEntry*>(next); }
     TopicEntry* prevTopic() const { return static_cast<TopicEntry*>(prev); }

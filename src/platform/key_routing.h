@@ -14,7 +14,7 @@
 
 #include <cstdint>
 
-#include "platform/messages.h"
+#include "resources/messages.h"
 
 namespace vtome::platform {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/geometry.h"
-#include "platform/messages.h"
+#include "resources/messages.h"
 
 namespace vtome::platform {
 

@@ -1,6 +1,6 @@
 #include "resources/menu.h"
 
-#include "platform/messages.h"
+#include "resources/messages.h"
 #include "resources/ids.h"
 
 namespace vtome::resources {

@@ -1,6 +1,6 @@
 #include "shell/dispatch_tables.h"
 
-#include "platform/messages.h"
+#include "resources/messages.h"
 #include "resources/ids.h"
 #include "shell/application.h"
 

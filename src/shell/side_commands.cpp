@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "document/text_export.h"
-#include "platform/messages.h"
+#include "resources/messages.h"
 #include "resources/dialog_template.h"
 #include "resources/ids.h"
 #include "shell/application.h"

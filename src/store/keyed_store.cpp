@@ -7,7 +7,7 @@
 
 #include "runtime/failure.h"
 #include "store/number_syntax.h"
-#include "store/text_scan.h"
+#include "runtime/text_scan.h"
 
 namespace vtome {
 
@@ -144,7 +144,9 @@ bool KeyedStore::findKey(std::string_view key) {
     while (pos < text.size()) {
         const std::string_view line = lineAt(text, pos);
         if (line.size() > kLookupCapacity) fail(FailureCode::StringOverflow);
-        if (line.front() == '[') break;
+        // A body may begin with an empty line: only a line that starts with
+        // "[" ends the section.
+        if (!line.empty() && line.front() == '[') break;
         const std::size_t equals = line.find('=');
         if (equals != std::string_view::npos && scan::trimBlanks(line.substr(0, equals)) == key) {
             std::uint32_t lineStart = pos;

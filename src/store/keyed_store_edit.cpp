@@ -7,7 +7,7 @@
 #include "runtime/failure.h"
 #include "store/keyed_store.h"
 #include "store/number_syntax.h"
-#include "store/text_scan.h"
+#include "runtime/text_scan.h"
 
 namespace vtome {
 

@@ -1,7 +1,7 @@
 #include "store/number_syntax.h"
 
 #include "runtime/failure.h"
-#include "store/text_scan.h"
+#include "runtime/text_scan.h"
 
 namespace vtome {
 

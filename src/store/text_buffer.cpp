@@ -1,6 +1,6 @@
 #include "store/text_buffer.h"
 
-#include "store/text_scan.h"
+#include "runtime/text_scan.h"
 
 #include <algorithm>
 #include <cstring>

@@ -134,8 +134,12 @@ TEST_F(Manual, IsTheSourceCopiedBesideTheExecutables) {
 
 TEST_F(Manual, UsesCrLfLineEndsOnly) {
     for (std::size_t at = 0; at < manual_.size(); ++at) {
-        if (manual_[at] == '\n') ASSERT_TRUE(at > 0 && manual_[at - 1] == '\r') << "lone LF at byte " << at;
-        if (manual_[at] == '\r') ASSERT_TRUE(at + 1 < manual_.size() && manual_[at + 1] == '\n') << "lone CR at " << at;
+        if (manual_[at] == '\n') {
+            ASSERT_TRUE(at > 0 && manual_[at - 1] == '\r') << "lone LF at byte " << at;
+        }
+        if (manual_[at] == '\r') {
+            ASSERT_TRUE(at + 1 < manual_.size() && manual_[at + 1] == '\n') << "lone CR at " << at;
+        }
     }
 }
 

@@ -6,7 +6,7 @@
 
 #include "document/topic_search.h"
 #include "store/section_index.h"
-#include "store/text_scan.h"
+#include "runtime/text_scan.h"
 #include "viewer_fixture.h"
 
 namespace vtome {

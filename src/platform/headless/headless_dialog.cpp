@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "platform/headless/headless_platform.h"
-#include "store/text_scan.h"
+#include "runtime/text_scan.h"
 
 namespace vtome::platform::headless {
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "platform/dialog.h"
-#include "platform/messages.h"
+#include "resources/messages.h"
 #include "platform/qt/call_guard.h"
 #include "resources/dialog_template.h"
 

@@ -4,7 +4,7 @@
 
 #include <QKeyEvent>
 
-#include "platform/messages.h"
+#include "resources/messages.h"
 
 class QObject;
 class QWidget;

@@ -1,14 +1,9 @@
-#include "document/document_viewer.h"
+#include "viewer/document_viewer.h"
 
 #include "document/contents.h"
 #include "resources/ids.h"
 
 namespace vtome {
-
-std::string_view fileNameOf(std::string_view path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
 
 // --- contents
 
@@ -20,7 +15,16 @@ void DocumentViewer::resetContents() {
 
 void DocumentViewer::buildContents() {
     if (!document_.store || !panes_.contents) return;
-    vtome::buildContents(*document_.store, document_.documentFileName.view(), *document_.index, panes_.contents);
+    vtome::buildContents(*document_.store, document_.documentFileName.view(), *document_.index);
+    // Each entry follows its parent in contents order, so its parent's item
+    // exists; children appear in contents order. Only the header's branch
+    // starts open.
+    TopicEntry* header = document_.index->firstTopic();
+    for (TopicEntry* entry = header; entry != nullptr; entry = entry->nextTopic()) {
+        const platform::TreeItem parent = entry->parent ? entry->parent->treeItem() : platform::kNoTreeItem;
+        entry->value = panes_.contents->insertItem(parent, entry->title, entry);
+    }
+    panes_.contents->expandItem(header->treeItem());
 }
 
 void DocumentViewer::selectTopic(TopicEntry* entry) {

@@ -16,7 +16,7 @@
 #include <string>
 #include <string_view>
 
-#include "document/document_viewer.h"
+#include "viewer/document_viewer.h"
 #include "store/section_index.h"
 
 namespace vtome {

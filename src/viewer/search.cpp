@@ -1,4 +1,4 @@
-#include "document/search.h"
+#include "viewer/search.h"
 
 #include "document/topic_search.h"
 #include "resources/ids.h"

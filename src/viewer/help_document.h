@@ -4,14 +4,14 @@
 
 #include <memory>
 
-#include "document/topic_history.h"
+#include "document/document_location.h"
 #include "document/topic_index.h"
+#include "viewer/topic_history.h"
 #include "runtime/counted_string.h"
 #include "store/keyed_store.h"
 
 namespace vtome {
 
-constexpr std::size_t kPathCapacity = 260;
 constexpr std::size_t kStartTopicCapacity = 1024;
 
 struct HelpDocument {
@@ -25,8 +25,5 @@ struct HelpDocument {
 
     bool isOpen() const { return store != nullptr && !documentFileName.empty(); }
 };
-
-// The part of a path after its last "/", or the whole path.
-std::string_view fileNameOf(std::string_view path);
 
 }  // namespace vtome

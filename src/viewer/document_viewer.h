@@ -7,7 +7,7 @@
 #include <functional>
 #include <string_view>
 
-#include "document/help_document.h"
+#include "viewer/help_document.h"
 #include "platform/dialog.h"
 #include "platform/main_window.h"
 #include "platform/panes.h"

@@ -1,8 +1,10 @@
 #pragma once
 // The numbers that cross the window-system boundary: window messages, control
 // notification codes, virtual keys and modifier flags. The application's
-// dispatch tables are keyed by these values; each platform translates its own
-// events into them.
+// dispatch tables and the accelerator table are keyed by these values; each
+// platform translates its own events into them. They are the window system's
+// vocabulary, kept here, below the platform layer, because the resource
+// tables need them too.
 
 #include <cstdint>
 
