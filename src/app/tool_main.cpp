@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "app/tool_command.h"
 #include "runtime/failure.h"
@@ -60,8 +61,13 @@ int runTool(int argc, char** argv) {
         return kUsageError;
     } catch (const RuntimeFailure& failure) {
         std::fflush(stdout);
-        std::fprintf(stderr, "vtome-tool: %s (%s)\n", failure.what(),
-                     formatFailureNumber(static_cast<std::uint32_t>(failure.number())).c_str());
+        // "vtome-tool: FILE: REASON (TEXT, N)" for a file, else "vtome-tool: TEXT (N)".
+        const std::string number = formatFailureNumber(static_cast<std::uint32_t>(failure.number()));
+        if (failure.isAboutFile()) {
+            std::fprintf(stderr, "vtome-tool: %s (%s, %s)\n", failure.detail().c_str(), failure.what(), number.c_str());
+        } else {
+            std::fprintf(stderr, "vtome-tool: %s (%s)\n", failure.what(), number.c_str());
+        }
         return kRuntimeFailure;
     }
 }

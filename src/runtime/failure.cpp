@@ -1,6 +1,7 @@
 #include "runtime/failure.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace vtome {
 
@@ -35,6 +36,16 @@ const char* failureText(FailureCode code) {
         if (row.code == code) return row.text;
     }
     return "Unknown failure";
+}
+
+RuntimeFailure::RuntimeFailure(FailureCode code, std::string path, int systemError, std::string reason)
+    : code_(code), path_(std::move(path)), systemError_(systemError), reason_(std::move(reason)) {
+    if (reason_.empty()) reason_ = systemError_ != 0 ? std::strerror(systemError_) : failureText(code_);
+}
+
+std::string RuntimeFailure::detail() const {
+    if (path_.empty()) return {};
+    return path_ + ": " + reason_;
 }
 
 std::string formatFailureNumber(std::uint32_t number) {

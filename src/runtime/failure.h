@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <utility>
 
 namespace vtome {
 
@@ -28,19 +29,44 @@ enum class FailureCode : std::uint16_t {
 // The fixed text of a failure number ("String Overflow" for 1, ...).
 const char* failureText(FailureCode code);
 
+// The fixed text is the failure's message wherever it is reported. A failure
+// about a file also carries the file's path and the system's error number,
+// so that a report can say which file and why.
 class RuntimeFailure : public std::exception {
 public:
     explicit RuntimeFailure(FailureCode code) : code_(code) {}
+    // `reason` says why in words; empty gives the system's text for systemError.
+    RuntimeFailure(FailureCode code, std::string path, int systemError, std::string reason = {});
 
     FailureCode code() const { return code_; }
     int number() const { return static_cast<int>(code_); }
     const char* what() const noexcept override { return failureText(code_); }
 
+    // The file concerned; empty when the failure is not about a file.
+    const std::string& path() const { return path_; }
+    // errno of the failed call; 0 when the system reported none.
+    int systemError() const { return systemError_; }
+    // Why, in the system's words ("Permission denied") or in vTome's own.
+    const std::string& reason() const { return reason_; }
+    bool isAboutFile() const { return !path_.empty(); }
+    // "path: reason"; empty when the failure is not about a file.
+    std::string detail() const;
+
 private:
     FailureCode code_;
+    std::string path_;
+    int systemError_ = 0;
+    std::string reason_;
 };
 
 [[noreturn]] inline void fail(FailureCode code) { throw RuntimeFailure(code); }
+[[noreturn]] inline void failOnFile(FailureCode code, const std::string& path, int systemError) {
+    throw RuntimeFailure(code, path, systemError);
+}
+// A failure about a file that no system call reported ("not a regular file").
+[[noreturn]] inline void failOnFile(FailureCode code, const std::string& path, std::string reason) {
+    throw RuntimeFailure(code, path, 0, std::move(reason));
+}
 
 // "N" up to 65535, otherwise "$" and eight hex digits: how a failure number is
 // shown in the report's caption.

@@ -37,26 +37,6 @@ private:
     int fd_;
 };
 
-int openForReading(const std::string& path) {
-    int fd;
-    do {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) fail(FailureCode::FileOpenFailure);
-    return fd;
-}
-
-std::uint32_t regularFileSize(int fd) {
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) fail(FailureCode::FileReadError);
-    if (S_ISDIR(info.st_mode)) fail(FailureCode::FileOpenFailure);
-    if (info.st_size < 0) fail(FailureCode::FileReadError);
-    if (static_cast<unsigned long long>(info.st_size) > TextBuffer::kMaxLength) {
-        fail(FailureCode::FileTooLarge);
-    }
-    return static_cast<std::uint32_t>(info.st_size);
-}
-
 // The file a path finally names, following symbolic links (also dangling
 // ones), so that saving through a link replaces the file it points to.
 std::string resolveLinks(const std::string& path) {
@@ -74,7 +54,7 @@ std::string resolveLinks(const std::string& path) {
         }
         current = next;
     }
-    fail(FailureCode::FileOpenFailure);
+    failOnFile(FailureCode::FileOpenFailure, path, ELOOP);
 }
 
 std::string folderOf(const std::string& path) {
@@ -89,31 +69,32 @@ std::string nameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-[[noreturn]] void failWrite(int error) {
-    fail(error == ENOSPC || error == EDQUOT ? FailureCode::DiskFullError : FailureCode::FileWriteError);
+[[noreturn]] void failWrite(const std::string& path, int error) {
+    failOnFile(error == ENOSPC || error == EDQUOT ? FailureCode::DiskFullError : FailureCode::FileWriteError, path,
+               error);
 }
 
-void writeAll(int fd, std::string_view bytes) {
+void writeAll(int fd, const std::string& path, std::string_view bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         std::size_t piece = std::min(kWritePieceSize, bytes.size() - done);
         ssize_t n = ::write(fd, bytes.data() + done, piece);
         if (n < 0) {
             if (errno == EINTR) continue;
-            failWrite(errno);
+            failWrite(path, errno);
         }
         // A write that takes nothing means there is no room left.
-        if (n == 0) fail(FailureCode::DiskFullError);
+        if (n == 0) failWrite(path, ENOSPC);
         done += static_cast<std::size_t>(n);
     }
 }
 
 void writeInPlace(const std::string& path, std::string_view bytes) {
     int rawFd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    if (rawFd < 0) fail(FailureCode::FileOpenFailure);
+    if (rawFd < 0) failOnFile(FailureCode::FileOpenFailure, path, errno);
     FileDescriptor fd(rawFd);
-    writeAll(fd.get(), bytes);
-    if (!fd.close()) fail(FailureCode::FileCloseFailure);
+    writeAll(fd.get(), path, bytes);
+    if (!fd.close()) failOnFile(FailureCode::FileCloseFailure, path, errno);
 }
 
 // Removes the temporary file unless the save went through.
@@ -147,19 +128,42 @@ bool pathExists(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0;
 }
 
-std::uint32_t fileSize(const std::string& path) {
-    FileDescriptor fd(openForReading(path));
-    return regularFileSize(fd.get());
+InputFile::InputFile(const std::string& path) : path_(path) {
+    // O_NONBLOCK: opening a FIFO for reading would wait for a writer.
+    do {
+        fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    } while (fd_ < 0 && errno == EINTR);
+    if (fd_ < 0) failOnFile(FailureCode::FileOpenFailure, path, errno);
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0) {
+        const int error = errno;
+        ::close(fd_);
+        failOnFile(FailureCode::FileReadError, path, error);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        ::close(fd_);
+        if (S_ISDIR(info.st_mode)) failOnFile(FailureCode::FileOpenFailure, path, EISDIR);
+        failOnFile(FailureCode::FileOpenFailure, path, "Not a regular file");
+    }
+    if (static_cast<unsigned long long>(info.st_size) > TextBuffer::kMaxLength) {
+        ::close(fd_);
+        failOnFile(FailureCode::FileTooLarge, path, EFBIG);
+    }
+    size_ = static_cast<std::uint32_t>(info.st_size);
 }
 
-void readFileInto(const std::string& path, char* dest, std::uint32_t size) {
-    FileDescriptor fd(openForReading(path));
-    if (regularFileSize(fd.get()) < size) fail(FailureCode::FileReadError);
+InputFile::~InputFile() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+void InputFile::readInto(char* dest, std::uint32_t count) {
     std::uint32_t done = 0;
-    while (done < size) {
-        ssize_t n = ::read(fd.get(), dest + done, size - done);
+    while (done < count) {
+        const ssize_t n = ::pread(fd_, dest + done, count - done, done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) fail(FailureCode::FileReadError);
+        if (n < 0) failOnFile(FailureCode::FileReadError, path_, errno);
+        // The file was cut short since it was opened.
+        if (n == 0) failOnFile(FailureCode::FileReadError, path_, "The file became shorter while it was read");
         done += static_cast<std::uint32_t>(n);
     }
 }
@@ -169,9 +173,8 @@ void writeFileSafely(const std::string& path, std::string_view bytes) {
 
     struct stat existing {};
     const bool targetExists = ::stat(target.c_str(), &existing) == 0;
-    if (targetExists && (S_ISDIR(existing.st_mode) || ::access(target.c_str(), W_OK) != 0)) {
-        fail(FailureCode::FileOpenFailure);
-    }
+    if (targetExists && S_ISDIR(existing.st_mode)) failOnFile(FailureCode::FileOpenFailure, target, EISDIR);
+    if (targetExists && ::access(target.c_str(), W_OK) != 0) failOnFile(FailureCode::FileOpenFailure, target, errno);
     if (targetExists && !S_ISREG(existing.st_mode)) {
         // A device or a pipe cannot be replaced by renaming: write into it.
         writeInPlace(target, bytes);
@@ -180,17 +183,17 @@ void writeFileSafely(const std::string& path, std::string_view bytes) {
 
     std::string pattern = folderOf(target) + "/." + nameOf(target) + ".XXXXXX";
     int rawFd = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (rawFd < 0) fail(FailureCode::FileOpenFailure);
+    if (rawFd < 0) failOnFile(FailureCode::FileOpenFailure, target, errno);
     FileDescriptor fd(rawFd);
     TemporaryFile temporary(pattern);
 
     if (::fchmod(fd.get(), targetExists ? (existing.st_mode & 07777) : newFileMode()) != 0) {
-        fail(FailureCode::FileOpenFailure);
+        failOnFile(FailureCode::FileOpenFailure, target, errno);
     }
-    writeAll(fd.get(), bytes);
-    if (::fsync(fd.get()) != 0) failWrite(errno);
-    if (!fd.close()) fail(FailureCode::FileCloseFailure);
-    if (::rename(temporary.path().c_str(), target.c_str()) != 0) fail(FailureCode::FileWriteError);
+    writeAll(fd.get(), target, bytes);
+    if (::fsync(fd.get()) != 0) failWrite(target, errno);
+    if (!fd.close()) failOnFile(FailureCode::FileCloseFailure, target, errno);
+    if (::rename(temporary.path().c_str(), target.c_str()) != 0) failWrite(target, errno);
     temporary.keep();
 
     // Make the rename itself durable; a failure here loses nothing.

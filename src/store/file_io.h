@@ -15,12 +15,29 @@ constexpr std::size_t kWritePieceSize = 16384;
 // True when something exists at path (a file, a folder, anything).
 bool pathExists(const std::string& path);
 
-// The size of the regular file at path. "File open failure" when it cannot be
-// opened (a folder included), "File too large" past the 32-bit offsets.
-std::uint32_t fileSize(const std::string& path);
+// A regular file open for reading. Opening never blocks: a FIFO, a device
+// or a folder is refused with "File open failure" before anything is read.
+// Every failure names the file and the reason.
+class InputFile {
+public:
+    // "File open failure" when it cannot be opened or is no regular file,
+    // "File too large" past the 32-bit offsets.
+    explicit InputFile(const std::string& path);
+    ~InputFile();
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
 
-// Reads exactly `size` bytes of the file at path into dest.
-void readFileInto(const std::string& path, char* dest, std::uint32_t size);
+    // The size when opened.
+    std::uint32_t size() const { return size_; }
+    // Exactly `count` bytes from the start; "File read error" when the file
+    // has fewer by now or cannot be read.
+    void readInto(char* dest, std::uint32_t count);
+
+private:
+    std::string path_;
+    int fd_ = -1;
+    std::uint32_t size_ = 0;
+};
 
 // Replaces the file at path with `bytes`, written in pieces of at most
 // kWritePieceSize. The bytes go to a temporary file in the same folder, which

@@ -261,11 +261,12 @@ void TextBuffer::insertRaw32(std::uint32_t value) { insertBytes(&value, sizeof v
 void TextBuffer::insertBuffer(const TextBuffer& other) { insertBytes(other.data(), other.length_); }
 
 void TextBuffer::insertFile(const std::string& path) {
-    std::uint32_t size = fileSize(path);
+    InputFile file(path);
+    const std::uint32_t size = file.size();
     if (size == 0) return;
     openGap(size);
     try {
-        readFileInto(path, data_.get() + cursor_, size);
+        file.readInto(data_.get() + cursor_, size);
     } catch (...) {
         closeGap(size);
         throw;
@@ -274,16 +275,17 @@ void TextBuffer::insertFile(const std::string& path) {
 }
 
 void TextBuffer::loadFile(const std::string& path) {
-    std::uint32_t size = fileSize(path);
+    InputFile file(path);
+    const std::uint32_t size = file.size();
     if (!data_ || size > capacity_) {
         // Read into the new block first, so a failed read keeps the old text.
         std::unique_ptr<char[]> block = newBlock(size);
-        readFileInto(path, block.get(), size);
+        file.readInto(block.get(), size);
         data_ = std::move(block);
         capacity_ = size;
     } else {
         length_ = 0;
-        readFileInto(path, data_.get(), size);
+        file.readInto(data_.get(), size);
     }
     length_ = size;
     cursor_ = 0;

@@ -97,7 +97,7 @@ TEST_F(ToolDocumentCommands, ExportIntoAFolderThatDoesNotExistFails) {
     writeFile(file("doc.vtome"), "[S]\r\ns\r\n");
     const ProcessResult result = tool({"export", file("doc.vtome"), file("nowhere/out.txt")});
     EXPECT_EQ(result.status, 3);
-    EXPECT_EQ(result.err, "vtome-tool: File open failure (25)\n");
+    EXPECT_EQ(result.err, "vtome-tool: " + file("nowhere/out.txt") + ": No such file or directory (File open failure, 25)\n");
 }
 
 // The manual shipped beside the executables is a sound vTome document: every

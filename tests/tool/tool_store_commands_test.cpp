@@ -130,7 +130,7 @@ TEST_F(ToolStoreCommands, UsageAndFailures) {
 
     ProcessResult folder = tool({"get", dir_.path().string(), "S", "k"});
     EXPECT_EQ(folder.status, 3);
-    EXPECT_EQ(folder.err, "vtome-tool: File open failure (25)\n");
+    EXPECT_EQ(folder.err, "vtome-tool: " + dir_.path().string() + ": Is a directory (File open failure, 25)\n");
 }
 
 }  // namespace
