@@ -157,6 +157,13 @@ TEST_F(Manual, EveryTopicHasItsOwnTextBlock) {
         const std::size_t first = manual_.find("[" + entry.name + "]");
         EXPECT_EQ(first, manual_.find(header)) << entry.name << " is mentioned in brackets before its section";
         EXPECT_TRUE(first == 0 || manual_[first - 1] == '\n') << entry.name;
+        // The topic reads back whole: the block ends at its own closing line,
+        // which the next section's header (or the end of the file) follows.
+        // A line of the text beginning with </text> would end it early.
+        const std::size_t end = first + header.size() + section.out.size();
+        const std::string rest = manual_.substr(end, 14);
+        EXPECT_TRUE(rest == "\r\n</text>\r\n" || rest.rfind("\r\n</text>\r\n\r\n[", 0) == 0)
+            << entry.name << " ends early, before: " << manual_.substr(end, 40);
     }
 }
 
