@@ -74,7 +74,7 @@ std::vector<platform::MenuEntry> bookmarkMenuEntries(const BookmarkList& list,
         if (b->isMissing()) continue;
         const std::uint32_t command = ids::kFirstBookmarkCommand + k;
         if (command > kLastCommandId) break;
-        items.push_back({MenuEntry::Kind::Command, b->topic->title, command});
+        items.push_back({MenuEntry::Kind::Command, std::string(b->topic->title), command});
         targets.push_back({command, b});
     }
     return items;

@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "runtime/counted_string.h"
 #include "runtime/failure.h"
 #include "runtime/text_scan.h"
 
@@ -31,28 +30,29 @@ ContentsEntry parseContentsEntry(std::string_view line) {
         const std::size_t end = rest.find('\r', start);
         title = rest.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
     }
-    entry.name = std::string(scan::trimBlanks(name));
-    entry.title = std::string(scan::trimBlanks(title));
+    entry.name = scan::trimBlanks(name);
+    entry.title = scan::trimBlanks(title);
     return entry;
 }
 
 void buildContents(KeyedStore& document, std::string_view documentFileName, TopicIndex& index) {
-    TopicEntry* header = index.addTopic(kHeaderSection, documentFileName);
+    TopicEntry* header = index.addTopic(kHeaderSection, index.keepText(documentFileName));
 
     // The most recent entry of each depth; slot 0 is the header topic.
     std::vector<TopicEntry*> parents(kParentSlots, nullptr);
     parents[0] = header;
 
-    CountedString line(kLineCapacity);
-    for (std::string_view text : document.listLines(kContentsSection)) {
-        line.assign(text);
-        const ContentsEntry parsed = parseContentsEntry(line.view());
+    for (std::string_view line : document.listLines(kContentsSection)) {
+        // Each line passes through the 4096-character scratch text.
+        if (line.size() > kLineCapacity) fail(FailureCode::StringOverflow);
+        const ContentsEntry parsed = parseContentsEntry(line);
         TopicEntry* entry = index.addTopic(parsed.name, parsed.title);
 
         std::uint32_t level = std::min(parsed.depth, kParentSlots - 1);
         while (parents[level] == nullptr) --level;
         entry->parent = parents[level];
         entry->depth = parents[level]->depth + 1;
+        ++entry->parent->childCount;
         if (parsed.depth + 1 < kParentSlots) parents[parsed.depth + 1] = entry;
     }
 }

@@ -16,8 +16,8 @@ constexpr std::string_view kContentsSection = "vTome Contents";
 
 struct ContentsEntry {
     std::uint32_t depth = 0;
-    std::string name;
-    std::string title;  // empty when the line gives none
+    std::string_view name;   // parts of the line itself
+    std::string_view title;  // empty when the line gives none
 };
 
 // Parses one contents line. A name part of more than 1024 characters fails
@@ -26,7 +26,9 @@ ContentsEntry parseContentsEntry(std::string_view line);
 
 // Fills the index from the document: the header topic (titled with the file
 // name) first, then one entry per contents line, whose parent is the most
-// recent entry one level up. The contents lines are read in one pass.
+// recent entry one level up. The contents lines are read in one pass, and
+// the entries' names and titles point into the document's text. A line of
+// more than 4096 characters fails with "String Overflow".
 //
 // A line deeper than any open level (for example a first line with two full
 // stops) hangs under the deepest level open above it; depths beyond the

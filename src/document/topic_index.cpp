@@ -1,18 +1,49 @@
 #include "document/topic_index.h"
 
+#include <new>
+
 #include "runtime/text_scan.h"
 
 namespace vtome {
 
-TopicEntry* TopicIndex::newTopicEntry() { return new TopicEntry(); }
+TopicIndex::~TopicIndex() {
+    // The entries' storage goes with the blocks, after the list has let go.
+    destroy();
+}
+
+void TopicIndex::destroy() {
+    ValueList::destroy();
+    blocks_.clear();
+    made_ = 0;
+}
+
+TopicEntry* TopicIndex::newTopicEntry() {
+    if (made_ % kBlockEntries == 0 && made_ / kBlockEntries == blocks_.size()) {
+        blocks_.push_back(std::make_unique<Block>());
+    }
+    void* place = blocks_[made_ / kBlockEntries]->entries[made_ % kBlockEntries].bytes;
+    ++made_;
+    return new (place) TopicEntry();
+}
 
 TopicEntry* TopicIndex::addTopic(std::string_view name, std::string_view title) {
     TopicEntry* entry = newTopicEntry();
-    entry->name = std::string(name);
-    entry->title = std::string(title.empty() ? name : title);
+    entry->name = name;
+    entry->title = title.empty() ? name : title;
     append(entry);
+    entry->value = count();
     return entry;
 }
+
+TopicEntry* TopicIndex::topicNumbered(std::uint32_t number) const {
+    // Entries are made in contents order and never removed one by one, so
+    // the n-th entry made is the n-th of the list.
+    if (number == 0 || number > count() || number > made_) return nullptr;
+    const std::uint32_t at = number - 1;
+    return std::launder(reinterpret_cast<TopicEntry*>(blocks_[at / kBlockEntries]->entries[at % kBlockEntries].bytes));
+}
+
+std::string_view TopicIndex::keepText(std::string_view text) { return kept_.emplace_back(text); }
 
 TopicEntry* TopicIndex::findByTitle(std::string_view text) const {
     for (TopicEntry* e = firstTopic(); e != nullptr; e = e->nextTopic()) {

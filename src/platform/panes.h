@@ -33,13 +33,31 @@ public:
     virtual void onSelectionChanged(TreeItem item, void* data) = 0;
 };
 
+// What the contents tree shows. The pane reads it as it draws: only the
+// items of the branches on screen are ever asked for, so a tree of a million
+// items costs no more to show than a small one. Items are numbered from 1.
+class ContentsSource {
+public:
+    virtual ~ContentsSource() = default;
+    // The items under `parent` (kNoTreeItem: the top level), in order.
+    virtual std::uint32_t childCount(TreeItem parent) const = 0;
+    virtual TreeItem child(TreeItem parent, std::uint32_t row) const = 0;
+    // kNoTreeItem for an item of the top level.
+    virtual TreeItem parentOf(TreeItem item) const = 0;
+    // Its place among its parent's children.
+    virtual std::uint32_t rowOf(TreeItem item) const = 0;
+    virtual std::string_view title(TreeItem item) const = 0;
+    // What the selection change reports with the item.
+    virtual void* data(TreeItem item) const = 0;
+};
+
 // The "Contents" pane: a tree where selecting an item expands it and
 // collapses the branch selected before.
 class ContentsPane : public Pane {
 public:
-    virtual void clear() = 0;
-    // Appends an item after the parent's existing children.
-    virtual TreeItem insertItem(TreeItem parent, std::string_view title, void* data) = 0;
+    // Shows the items of `source`, all branches closed, nothing selected;
+    // none empties the tree. The source must outlive its use here.
+    virtual void setContents(const ContentsSource* source) = 0;
     // Selects the item; when the selection changes, onSelectionChanged runs
     // before this returns. Selecting the selected item does nothing.
     virtual void selectItem(TreeItem item) = 0;

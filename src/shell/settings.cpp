@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 #include <unistd.h>
 
 namespace vtome::shell {
@@ -51,6 +52,12 @@ std::optional<WindowPlacement> readWindowPlacement(KeyedStore& settings) {
     // A cut-short record or an empty size would put the window out of reach.
     const WindowPlacement placement = WindowPlacement::fromBytes(bytes);
     if (stored < WindowPlacement::kBytes || placement.width <= 0 || placement.height <= 0) return std::nullopt;
+    // A hand-edited record whose edges lie past the coordinates a window can have.
+    constexpr long long kLargest = std::numeric_limits<int>::max();
+    if (static_cast<long long>(placement.left) + placement.width > kLargest ||
+        static_cast<long long>(placement.top) + placement.height > kLargest) {
+        return std::nullopt;
+    }
     return placement;
 }
 
@@ -59,24 +66,36 @@ void writeWindowPlacement(KeyedStore& settings, const WindowPlacement& placement
     settings.setBytes(kSettingsSection, kWinPosKey, bytes.data(), WindowPlacement::kBytes);
 }
 
-platform::Rect keepOnScreen(const platform::Rect& window, std::span<const platform::Rect> screens) {
-    // Enough of the title bar to grab it with the mouse.
-    constexpr int kGrabWidth = 60;
-    constexpr int kGrabHeight = 30;
-    if (screens.empty()) return window;
-    for (const platform::Rect& screen : screens) {
-        const int left = std::max(window.left, screen.left);
-        const int right = std::min(window.right, screen.right);
-        const int top = std::max(window.top, screen.top);
-        const int bottom = std::min(window.top + kGrabHeight, screen.bottom);
-        if (right - left >= kGrabWidth && bottom - top >= kGrabHeight) return window;
-    }
-    const platform::Rect& screen = screens.front();
+namespace {
+
+// The window moved and shrunk as little as needed to lie within the screen.
+platform::Rect fitInto(const platform::Rect& window, const platform::Rect& screen) {
     const int width = std::min(window.width(), screen.width());
     const int height = std::min(window.height(), screen.height());
     const int left = std::clamp(window.left, screen.left, screen.right - width);
     const int top = std::clamp(window.top, screen.top, screen.bottom - height);
     return platform::Rect::fromSize(left, top, width, height);
+}
+
+}  // namespace
+
+platform::Rect keepOnScreen(const platform::Rect& window, std::span<const platform::Rect> screens) {
+    // Enough of the title bar to grab it with the mouse.
+    constexpr long long kGrabWidth = 60;
+    constexpr long long kGrabHeight = 30;
+    if (screens.empty()) return window;
+    for (const platform::Rect& screen : screens) {
+        const long long left = std::max(window.left, screen.left);
+        const long long right = std::min(window.right, screen.right);
+        const long long top = std::max(window.top, screen.top);
+        const long long bottom = std::min<long long>(window.top + kGrabHeight, screen.bottom);
+        if (right - left < kGrabWidth || bottom - top < kGrabHeight) continue;
+        // On this screen, and no larger than it: a window stored on a larger
+        // screen, or at a smaller display scale, shrinks to fit it.
+        if (window.width() <= screen.width() && window.height() <= screen.height()) return window;
+        return fitInto(window, screen);
+    }
+    return fitInto(window, screens.front());
 }
 
 bool readDocumentScope(KeyedStore& settings) {

@@ -8,23 +8,20 @@ namespace vtome {
 // --- contents
 
 void DocumentViewer::resetContents() {
+    // The pane lets go of the old index before it goes.
+    if (panes_.contents) panes_.contents->setContents(nullptr);
+    contentsTree_.reset(nullptr);
     document_.index = std::make_unique<TopicIndex>();
-    if (panes_.contents) panes_.contents->clear();
     if (indexReplaced_) indexReplaced_();
 }
 
 void DocumentViewer::buildContents() {
     if (!document_.store || !panes_.contents) return;
     vtome::buildContents(*document_.store, document_.documentFileName.view(), *document_.index);
-    // Each entry follows its parent in contents order, so its parent's item
-    // exists; children appear in contents order. Only the header's branch
-    // starts open.
-    TopicEntry* header = document_.index->firstTopic();
-    for (TopicEntry* entry = header; entry != nullptr; entry = entry->nextTopic()) {
-        const platform::TreeItem parent = entry->parent ? entry->parent->treeItem() : platform::kNoTreeItem;
-        entry->value = panes_.contents->insertItem(parent, entry->title, entry);
-    }
-    panes_.contents->expandItem(header->treeItem());
+    contentsTree_.reset(document_.index.get());
+    panes_.contents->setContents(&contentsTree_);
+    // Only the header's branch starts open.
+    panes_.contents->expandItem(document_.index->firstTopic()->treeItem());
 }
 
 void DocumentViewer::selectTopic(TopicEntry* entry) {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string_view>
 
+#include "viewer/contents_tree.h"
 #include "viewer/help_document.h"
 #include "platform/dialog.h"
 #include "platform/main_window.h"
@@ -65,6 +66,7 @@ public:
 
 private:
     HelpDocument document_;
+    ContentsTree contentsTree_;
     Panes panes_;
     std::function<bool(const TopicEntry&)> hasNote_;
     std::function<void()> indexReplaced_;

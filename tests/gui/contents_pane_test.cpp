@@ -2,7 +2,7 @@
 // single-expand behaviour.
 
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include "gui_support.h"
 #include "platform/qt/contents_pane.h"
@@ -23,29 +23,35 @@ protected:
         pane = &platform().createContentsPane(events);
         pane->place(Rect::fromSize(0, 52, 200, 300));
         pane->show();
-        header = pane->insertItem(kNoTreeItem, "Header", &data[0]);
-        a = pane->insertItem(header, "A", &data[1]);
-        a1 = pane->insertItem(a, "A1", &data[2]);
-        b = pane->insertItem(header, "B", &data[3]);
-        b1 = pane->insertItem(b, "B1", &data[4]);
+        header = items.add(kNoTreeItem, "Header", &data[0]);
+        a = items.add(header, "A", &data[1]);
+        a1 = items.add(a, "A1", &data[2]);
+        b = items.add(header, "B", &data[3]);
+        b1 = items.add(b, "B1", &data[4]);
+        pane->setContents(&items);
     }
 
-    QTreeWidget* tree() { return dynamic_cast<qt::QtContentsPane&>(*pane).tree(); }
+    QTreeView* tree() { return dynamic_cast<qt::QtContentsPane&>(*pane).tree(); }
+    QModelIndex indexOf(const char* title) { return findTitle(*tree()->model(), QString::fromUtf8(title)); }
 
     RecordingTree events;
+    TestContents items;
     ContentsPane* pane = nullptr;
     int data[5] = {};
     TreeItem header = 0, a = 0, a1 = 0, b = 0, b1 = 0;
 };
 
-TEST_F(QtContentsPane, ItemsKeepInsertionOrderUnderTheirParents) {
-    ASSERT_EQ(tree()->topLevelItemCount(), 1);
-    const QTreeWidgetItem* top = tree()->topLevelItem(0);
-    ASSERT_EQ(top->childCount(), 2);
-    EXPECT_EQ(top->child(0)->text(0), QStringLiteral("A"));
-    EXPECT_EQ(top->child(1)->text(0), QStringLiteral("B"));
-    EXPECT_EQ(top->child(1)->child(0)->text(0), QStringLiteral("B1"));
-    EXPECT_EQ(pane->insertItem(9999, "orphan", nullptr), kNoTreeItem);
+TEST_F(QtContentsPane, ShowsTheItemsOfItsSourceInTheirOrder) {
+    const QAbstractItemModel& model = *tree()->model();
+    ASSERT_EQ(model.rowCount({}), 1);
+    const QModelIndex top = model.index(0, 0, {});
+    ASSERT_EQ(model.rowCount(top), 2);
+    EXPECT_EQ(model.index(0, 0, top).data().toString(), QStringLiteral("A"));
+    EXPECT_EQ(model.index(1, 0, top).data().toString(), QStringLiteral("B"));
+    EXPECT_EQ(model.index(0, 0, model.index(1, 0, top)).data().toString(), QStringLiteral("B1"));
+    EXPECT_EQ(model.parent(indexOf("B1")), indexOf("B"));
+    EXPECT_FALSE(model.index(5, 0, top).isValid());
+    pane->selectItem(9999);  // names no item
     EXPECT_TRUE(events.changes.empty());
 }
 
@@ -75,34 +81,37 @@ TEST_F(QtContentsPane, SelectingReportsOnceAndOpensOnlyTheSelectedBranch) {
 TEST_F(QtContentsPane, AClickSelectsAndReportsOnce) {
     pane->expandItem(header);
     showActive();
-    QTreeWidgetItem* itemB = tree()->topLevelItem(0)->child(1);
-    QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualItemRect(itemB).center());
+    QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, tree()->visualRect(indexOf("B")).center());
     ASSERT_EQ(events.changes.size(), 1u);
     EXPECT_EQ(events.changes.back(), std::make_pair(b, static_cast<void*>(&data[3])));
     EXPECT_EQ(pane->selectedItem(), b);
     EXPECT_TRUE(pane->isExpanded(b));
 }
 
-TEST_F(QtContentsPane, ClearingReportsNothingAndRetiresEveryHandle) {
+TEST_F(QtContentsPane, EmptyingReportsNothingAndANewSourceStartsClosed) {
     pane->selectItem(a1);
     events.changes.clear();
-    pane->clear();
+    pane->setContents(nullptr);
     EXPECT_TRUE(events.changes.empty());
     EXPECT_EQ(pane->selectedItem(), kNoTreeItem);
-    EXPECT_EQ(tree()->topLevelItemCount(), 0);
-
-    pane->selectItem(a1);  // an old handle names nothing now
+    EXPECT_EQ(tree()->model()->rowCount({}), 0);
+    pane->selectItem(a1);  // no source, no item
     EXPECT_TRUE(events.changes.empty());
-    const TreeItem fresh = pane->insertItem(kNoTreeItem, "New", nullptr);
-    EXPECT_NE(fresh, kNoTreeItem);
-    EXPECT_NE(fresh, header);
+
+    TestContents other;
+    const TreeItem fresh = other.add(kNoTreeItem, "New");
+    other.add(fresh, "Child");
+    pane->setContents(&other);
+    EXPECT_FALSE(pane->isExpanded(fresh));
+    EXPECT_EQ(pane->selectedItem(), kNoTreeItem);
     pane->selectItem(fresh);
     EXPECT_EQ(events.changes.size(), 1u);
+    pane->setContents(nullptr);
 }
 
 TEST_F(QtContentsPane, ClosingTheBranchThatHoldsTheSelectionSelectsItsHead) {
     pane->selectItem(a1);
-    tree()->collapseItem(tree()->topLevelItem(0)->child(0));
+    tree()->collapse(indexOf("A"));
     ASSERT_EQ(events.changes.size(), 2u);
     EXPECT_EQ(events.changes.back().first, a);
     EXPECT_EQ(pane->selectedItem(), a);

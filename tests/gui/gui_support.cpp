@@ -64,6 +64,48 @@ bool RecordingDialog::received(std::uint32_t control, std::uint32_t notification
     return std::find(commands.begin(), commands.end(), Command{control, notification}) != commands.end();
 }
 
+TreeItem TestContents::add(TreeItem parent, std::string title, void* data) {
+    items_.push_back({parent, std::move(title), data, static_cast<std::uint32_t>(children_[parent].size())});
+    const auto item = static_cast<TreeItem>(items_.size());
+    children_[parent].push_back(item);
+    children_.emplace_back();
+    return item;
+}
+
+std::uint32_t TestContents::childCount(TreeItem parent) const {
+    return parent < children_.size() ? static_cast<std::uint32_t>(children_[parent].size()) : 0;
+}
+
+TreeItem TestContents::child(TreeItem parent, std::uint32_t row) const {
+    return row < childCount(parent) ? children_[parent][row] : kNoTreeItem;
+}
+
+TreeItem TestContents::parentOf(TreeItem item) const {
+    return item >= 1 && item <= items_.size() ? items_[item - 1].parent : kNoTreeItem;
+}
+
+std::uint32_t TestContents::rowOf(TreeItem item) const {
+    return item >= 1 && item <= items_.size() ? items_[item - 1].row : 0;
+}
+
+std::string_view TestContents::title(TreeItem item) const {
+    return item >= 1 && item <= items_.size() ? std::string_view(items_[item - 1].title) : std::string_view();
+}
+
+void* TestContents::data(TreeItem item) const {
+    return item >= 1 && item <= items_.size() ? items_[item - 1].data : nullptr;
+}
+
+QModelIndex findTitle(const QAbstractItemModel& model, const QString& title, const QModelIndex& parent) {
+    for (int row = 0; row < model.rowCount(parent); ++row) {
+        const QModelIndex index = model.index(row, 0, parent);
+        if (index.data().toString() == title) return index;
+        const QModelIndex inside = findTitle(model, title, index);
+        if (inside.isValid()) return inside;
+    }
+    return {};
+}
+
 void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers) {
     QWidget* target = QApplication::focusWidget();
     if (target == nullptr) target = QApplication::activeWindow();

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemModel>
 #include <QString>
 #include <Qt>
 
@@ -66,6 +67,33 @@ public:
     int closeRequests = 0;
     std::function<void(DialogView&)> init;
 };
+
+// A small contents tree for the pane tests: items numbered in the order added.
+class TestContents final : public ContentsSource {
+public:
+    TreeItem add(TreeItem parent, std::string title, void* data = nullptr);
+
+    std::uint32_t childCount(TreeItem parent) const override;
+    TreeItem child(TreeItem parent, std::uint32_t row) const override;
+    TreeItem parentOf(TreeItem item) const override;
+    std::uint32_t rowOf(TreeItem item) const override;
+    std::string_view title(TreeItem item) const override;
+    void* data(TreeItem item) const override;
+
+private:
+    struct Item {
+        TreeItem parent;
+        std::string title;
+        void* data;
+        std::uint32_t row;
+    };
+    std::vector<Item> items_;
+    std::vector<std::vector<TreeItem>> children_{1};  // by parent; [0] the top level
+};
+
+// The index of the first item of a tree view with this title, searched
+// through every branch, opened or not.
+QModelIndex findTitle(const QAbstractItemModel& model, const QString& title, const QModelIndex& parent = {});
 
 // A press and release sent to the widget that has the keyboard focus.
 void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);

@@ -6,7 +6,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include "gui_support.h"
 #include "platform/qt/contents_pane.h"
@@ -30,9 +30,10 @@ protected:
         bar = &platform().createDialogPane(resources::navigationBar(), barEvents);
         contents = &platform().createContentsPane(treeEvents);
         view = platform().createTopicView();
-        const TreeItem header = contents->insertItem(kNoTreeItem, "Header", nullptr);
-        contents->insertItem(header, "Intro", nullptr);
-        contents->insertItem(header, "Usage", nullptr);
+        const TreeItem header = items.add(kNoTreeItem, "Header");
+        items.add(header, "Intro");
+        items.add(header, "Usage");
+        contents->setContents(&items);
         bar->place(Rect::fromSize(0, 0, 600, 52));
         contents->place(Rect::fromSize(0, 52, 200, 300));
         view->place(Rect::fromSize(203, 52, 397, 300));
@@ -47,8 +48,8 @@ protected:
     }
 
     QWidget* barControl(std::uint32_t id) { return dynamic_cast<qt::QtDialogPane&>(*bar).dialog().controlWidget(id); }
-    QTreeWidget* tree() { return dynamic_cast<qt::QtContentsPane&>(*contents).tree(); }
-    QPlainTextEdit* editor() { return dynamic_cast<qt::QtTopicView&>(*view).editor(); }
+    QTreeView* tree() { return dynamic_cast<qt::QtContentsPane&>(*contents).tree(); }
+    qt::TopicTextWidget* editor() { return dynamic_cast<qt::QtTopicView&>(*view).editor(); }
 
     static bool focusIsOn(const QWidget* control) {
         const QWidget* focus = QApplication::focusWidget();
@@ -61,6 +62,7 @@ protected:
 
     RecordingDialog barEvents;
     NoTreeEvents treeEvents;
+    TestContents items;
     DialogPane* bar = nullptr;
     ContentsPane* contents = nullptr;
     TopicTextView* view = nullptr;
@@ -69,7 +71,7 @@ protected:
 TEST_F(QtKeyRouting, NavigationKeysInTheTreeAreAcceleratorsAndLeaveItsSelection) {
     tree()->setFocus();
     ASSERT_EQ(QApplication::focusWidget(), tree());
-    const QTreeWidgetItem* selected = tree()->currentItem();
+    const QModelIndex selected = tree()->currentIndex();
     const struct {
         Qt::Key key;
         std::uint32_t command;
@@ -85,7 +87,7 @@ TEST_F(QtKeyRouting, NavigationKeysInTheTreeAreAcceleratorsAndLeaveItsSelection)
         procedure.messages.clear();
         pressKey(c.key);
         EXPECT_EQ(procedure.commands(), accelerator(c.command)) << "key " << c.key;
-        EXPECT_EQ(tree()->currentItem(), selected) << "key " << c.key;
+        EXPECT_EQ(tree()->currentIndex(), selected) << "key " << c.key;
     }
     EXPECT_TRUE(procedure.keyDowns().empty());
 }

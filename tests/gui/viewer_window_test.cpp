@@ -19,7 +19,7 @@
 #include <QTest>
 #include <QTextCursor>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <chrono>
 #include <csignal>
@@ -107,9 +107,9 @@ public:
     explicit ViewerPanes(shell::Application& app) : app_(app) {}
 
     qt::QtTopicView& topicView() const { return dynamic_cast<qt::QtTopicView&>(*app_.viewer().panes().topicView); }
-    QPlainTextEdit* editor() const { return topicView().editor(); }
+    qt::TopicTextWidget* editor() const { return topicView().editor(); }
     qt::QtContentsPane& contents() const { return dynamic_cast<qt::QtContentsPane&>(*app_.viewer().panes().contents); }
-    QTreeWidget* tree() const { return contents().tree(); }
+    QTreeView* tree() const { return contents().tree(); }
     qt::RenderedDialog& bar() const { return dynamic_cast<qt::RenderedDialog&>(*app_.viewer().panes().navigationBar); }
     QComboBox* searchBox() const { return qobject_cast<QComboBox*>(bar().controlWidget(ids::kNavSearchBox)); }
     QPushButton* searchButton() const { return qobject_cast<QPushButton*>(bar().controlWidget(ids::kNavSearch)); }
@@ -138,14 +138,14 @@ protected:
     ViewerPanes panes() { return ViewerPanes(*app_); }
     std::string currentTitle() {
         const TopicEntry* current = app_->viewer().document().currentTopic;
-        return current != nullptr ? current->title : std::string("(none)");
+        return current != nullptr ? std::string(current->title) : std::string("(none)");
     }
     // The title the bar shows and the tree's selected line, which must agree
     // with the topic on screen.
     std::string barTitle() { return panes().bar().text(ids::kNavTitle); }
     std::string treeSelection() {
-        const QTreeWidgetItem* item = panes().tree()->currentItem();
-        return item != nullptr ? item->text(0).toStdString() : std::string("(none)");
+        const QModelIndex item = panes().tree()->currentIndex();
+        return item.isValid() ? item.data().toString().toStdString() : std::string("(none)");
     }
     bool focusIn(const QWidget* widget) {
         const QWidget* focus = QApplication::focusWidget();
@@ -240,7 +240,7 @@ protected:
 TEST_F(QtViewerWithoutDocument, TheMenuBarIsTheResourcesUntilADocumentIsOpened) {
     EXPECT_EQ(menuShown(), menuAfterStart(false));
     EXPECT_FALSE(app_->viewer().document().isOpen());
-    EXPECT_EQ(panes().tree()->topLevelItemCount(), 0);
+    EXPECT_EQ(panes().tree()->model()->rowCount({}), 0);
 }
 
 TEST_F(QtViewer, MenuItemsReachTheirCommands) {
@@ -283,7 +283,7 @@ TEST_F(QtViewer, MenuItemsReachTheirCommands) {
 
     // Open closes the document before it asks; cancelled, none is open.
     openingDialog([&] { menu.action(ids::kCmdOpen)->trigger(); }, [](QWidget&) { pressKey(Qt::Key_Escape); });
-    EXPECT_EQ(panes().tree()->topLevelItemCount(), 0);
+    EXPECT_EQ(panes().tree()->model()->rowCount({}), 0);
     EXPECT_FALSE(app_->viewer().document().isOpen());
 
     // Quit ends the message loop and writes the settings.
@@ -320,12 +320,11 @@ TEST_F(QtViewer, PageDownOnTheMainWindowShowsTheNextTopic) {
 }
 
 TEST_F(QtViewer, NavigationKeysInTheTreeMoveBetweenTopicsAndGiveTheFocusBack) {
-    QTreeWidget* tree = panes().tree();
+    QTreeView* tree = panes().tree();
     // A click on a line of the tree shows that topic and leaves the focus there.
-    const QTreeWidgetItem* usage =
-        tree->findItems(QStringLiteral("Usage"), Qt::MatchExactly | Qt::MatchRecursive).value(0);
-    ASSERT_NE(usage, nullptr);
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, tree->visualItemRect(usage).center());
+    const QModelIndex usage = findTitle(*tree->model(), QStringLiteral("Usage"));
+    ASSERT_TRUE(usage.isValid());
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, tree->visualRect(usage).center());
     ASSERT_EQ(currentTitle(), "Usage");
     ASSERT_TRUE(focusIn(tree));
 
@@ -350,7 +349,7 @@ TEST_F(QtViewer, NavigationKeysInTheTreeMoveBetweenTopicsAndGiveTheFocusBack) {
 
 TEST_F(QtViewer, ArrowKeysInTheTreeScrollTheTextAndLeaveTheTreeAlone) {
     show("Usage");
-    QTreeWidget* tree = panes().tree();
+    QTreeView* tree = panes().tree();
     qt::QtTopicView& view = panes().topicView();
     tree->setFocus(Qt::MouseFocusReason);
 
@@ -403,7 +402,7 @@ TEST_F(QtViewer, ThePanesTileTheClientArea) {
 TEST_F(QtViewer, AWrappedTopicIsDrawnAndItsDisplayLinesAreWhatScrollingShows) {
     resizeClient(1000, 700);
     show("Long Lines");
-    QPlainTextEdit* editor = panes().editor();
+    qt::TopicTextWidget* editor = panes().editor();
     qt::QtTopicView& view = panes().topicView();
 
     QString expected = QString::fromLatin1(kLongText);
@@ -419,7 +418,7 @@ TEST_F(QtViewer, AWrappedTopicIsDrawnAndItsDisplayLinesAreWhatScrollingShows) {
     EXPECT_EQ(editor->toPlainText().at(second - 1), QChar(u' '));
 
     // What the view shows at its top is the line the arithmetic names.
-    auto topPosition = [&] { return static_cast<std::uint32_t>(editor->cursorForPosition(QPoint(1, 1)).position()); };
+    auto topPosition = [&] { return static_cast<std::uint32_t>(editor->positionAt(QPoint(1, 1))); };
     EXPECT_EQ(topPosition(), 0u);
     for (int i = 0; i < 3; ++i) pressKey(Qt::Key_Down);
     EXPECT_EQ(view.firstVisibleLine(), 3u);
@@ -446,7 +445,7 @@ TEST_F(QtViewer, TheSearchBoxFindsEachOccurrenceInTurn) {
     show("Long Lines");
     QComboBox* box = panes().searchBox();
     QPushButton* search = panes().searchButton();
-    QPlainTextEdit* editor = panes().editor();
+    qt::TopicTextWidget* editor = panes().editor();
     qt::QtTopicView& view = panes().topicView();
     EXPECT_FALSE(search->isEnabled());
 
@@ -456,9 +455,9 @@ TEST_F(QtViewer, TheSearchBoxFindsEachOccurrenceInTurn) {
     EXPECT_TRUE(search->isEnabled());
 
     pressKey(Qt::Key_Return);
-    const QTextCursor first = editor->textCursor();
-    EXPECT_EQ(first.selectedText(), QStringLiteral("Needle"));
-    EXPECT_EQ(first.selectionStart(), editor->toPlainText().indexOf(QStringLiteral("Needle")));
+    const TextRange first = view.selection();
+    EXPECT_EQ(editor->selectedText(), QStringLiteral("Needle"));
+    EXPECT_EQ(first.start, editor->toPlainText().indexOf(QStringLiteral("Needle")));
     ASSERT_EQ(box->count(), 1);
     EXPECT_EQ(box->itemText(0), QStringLiteral("needle"));
     EXPECT_TRUE(focusIn(box)) << "the box keeps the focus for the next Enter";
@@ -466,19 +465,19 @@ TEST_F(QtViewer, TheSearchBoxFindsEachOccurrenceInTurn) {
 
     // F3 is an accelerator in the box too; the match far below is scrolled to.
     pressKey(Qt::Key_F3);
-    const QTextCursor second = editor->textCursor();
-    EXPECT_EQ(second.selectedText(), QStringLiteral("NEEDLE"));
-    EXPECT_GT(second.selectionStart(), first.selectionEnd());
+    const TextRange second = view.selection();
+    EXPECT_EQ(editor->selectedText(), QStringLiteral("NEEDLE"));
+    EXPECT_GT(second.start, first.end);
     EXPECT_GT(view.firstVisibleLine(), 0u);
-    EXPECT_TRUE(editor->viewport()->rect().contains(editor->cursorRect().center()));
+    EXPECT_TRUE(editor->viewport()->rect().contains(editor->caretRect().center()));
     EXPECT_TRUE(window().hasFocus());
     EXPECT_EQ(box->count(), 1) << "a text searched again is not listed twice";
 
     // The step that finds nothing more leaves the match; the next starts over.
     pressKey(Qt::Key_F3);
-    EXPECT_EQ(editor->textCursor().selectionStart(), second.selectionStart());
+    EXPECT_EQ(view.selection().start, second.start);
     pressKey(Qt::Key_F3);
-    EXPECT_EQ(editor->textCursor().selectionStart(), first.selectionStart());
+    EXPECT_EQ(view.selection().start, first.start);
 
     // Choosing the line from the dropped-down list starts over.
     box->showPopup();
@@ -489,7 +488,7 @@ TEST_F(QtViewer, TheSearchBoxFindsEachOccurrenceInTurn) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return !list->isVisible(); }));
     EXPECT_EQ(view.selection(), (TextRange{0, 0}));
     pressKey(Qt::Key_F3);
-    EXPECT_EQ(editor->textCursor().selectionStart(), first.selectionStart());
+    EXPECT_EQ(view.selection().start, first.start);
 
     // An emptied box disables Search.
     pressKey(Qt::Key_Insert);

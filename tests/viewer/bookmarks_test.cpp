@@ -476,9 +476,11 @@ TEST(BookmarkValue, KeyLineMustFitTheLookupLimit) {
     Bookmark b;
     b.topic = &topic;
     b.line = 0;
-    topic.name = std::string(4096 - 4, 'x');  // "1=" + name + ",0" is exactly 4096
-    EXPECT_EQ(bookmarkValueFor(1, b), topic.name + ",0");
-    topic.name += "x";
+    std::string name(4096 - 4, 'x');  // "1=" + name + ",0" is exactly 4096
+    topic.name = name;
+    EXPECT_EQ(bookmarkValueFor(1, b), name + ",0");
+    name += "x";
+    topic.name = name;
     EXPECT_THROW(bookmarkValueFor(1, b), RuntimeFailure);
 
     Bookmark missing;

@@ -36,6 +36,22 @@ TEST(WindowPlacement, KeepOnScreen) {
     // Larger than the screen: shrunk to fit.
     EXPECT_EQ(keepOnScreen(Rect::fromSize(-5000, 0, 4000, 3000), screens), Rect::fromSize(0, 0, 1920, 1080));
     EXPECT_EQ(keepOnScreen(visible, {}), visible);
+    // Placed on a screen smaller than itself (a larger screen before, or a
+    // display scale of 2 now): shrunk and moved within that screen.
+    EXPECT_EQ(keepOnScreen(Rect::fromSize(0, 0, 2400, 1800), screens), Rect::fromSize(0, 0, 1920, 1080));
+    EXPECT_EQ(keepOnScreen(Rect::fromSize(2000, 100, 1600, 1200), screens), Rect::fromSize(1920, 0, 1280, 1024));
+}
+
+TEST(WindowPlacement, ARecordPastTheCoordinatesOfAWindowIsNotRestored) {
+    auto store = KeyedStore::newEmpty();
+    writeWindowPlacement(*store, {0x7FFFFFF0, 10, 600, 256, 0});
+    EXPECT_FALSE(readWindowPlacement(*store));
+    writeWindowPlacement(*store, {10, 0x7FFFFF00, 600, 800, 0});
+    EXPECT_FALSE(readWindowPlacement(*store));
+    writeWindowPlacement(*store, {-0x7FFFFFF0, -20, 600, 800, 0});
+    const std::optional<WindowPlacement> far = readWindowPlacement(*store);
+    ASSERT_TRUE(far);
+    EXPECT_EQ(keepOnScreen(far->rect(), std::vector<Rect>{Rect::fromSize(0, 0, 1920, 1080)}), Rect::fromSize(0, 0, 800, 600));
 }
 
 }  // namespace

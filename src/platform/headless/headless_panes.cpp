@@ -12,78 +12,73 @@ namespace vtome::platform::headless {
 HeadlessContentsPane::HeadlessContentsPane(HeadlessPlatform& platform, ContentsTreeEvents& events)
     : platform_(platform), events_(events) {}
 
-const HeadlessContentsPane::Item* HeadlessContentsPane::find(TreeItem item) const {
-    if (item == kNoTreeItem || item > items_.size() || !items_[item - 1].alive) return nullptr;
-    return &items_[item - 1];
+bool HeadlessContentsPane::exists(TreeItem item) const {
+    if (source_ == nullptr || item == kNoTreeItem) return false;
+    // An item exists where its parent lists it.
+    const TreeItem up = source_->parentOf(item);
+    const std::uint32_t row = source_->rowOf(item);
+    return row < source_->childCount(up) && source_->child(up, row) == item;
 }
 
-void HeadlessContentsPane::clear() {
-    // Handles are never reused, so a stale one can never name a new item.
-    for (Item& item : items_) item.alive = false;
+void HeadlessContentsPane::setContents(const ContentsSource* source) {
+    source_ = source;
+    expanded_.clear();
     selected_ = kNoTreeItem;
 }
 
-TreeItem HeadlessContentsPane::insertItem(TreeItem parent, std::string_view title, void* data) {
-    items_.push_back(Item{find(parent) ? parent : kNoTreeItem, std::string(title), data, false, true});
-    return static_cast<TreeItem>(items_.size());
-}
-
-bool HeadlessContentsPane::isAncestor(TreeItem ancestor, TreeItem item) const {
-    for (const Item* i = find(item); i != nullptr; i = find(i->parent)) {
-        if (i->parent == ancestor) return true;
+bool HeadlessContentsPane::isAncestorOrSelf(TreeItem ancestor, TreeItem item) const {
+    for (TreeItem at = item; at != kNoTreeItem; at = source_->parentOf(at)) {
+        if (at == ancestor) return true;
     }
     return false;
 }
 
 void HeadlessContentsPane::selectItem(TreeItem item) {
-    if (find(item) == nullptr || item == selected_) return;
-    // Single-expand: the branch selected before closes unless it leads to
-    // the new selection, and the new item opens.
-    for (TreeItem old = selected_; find(old) != nullptr && old != item && !isAncestor(old, item);
-         old = find(old)->parent) {
-        items_[old - 1].expanded = false;
+    if (!exists(item) || item == selected_) return;
+    // Single-expand: the branch selected before closes up to the first item
+    // it shares with the new selection, and the new item opens.
+    if (exists(selected_)) {
+        for (TreeItem old = selected_; old != kNoTreeItem && !isAncestorOrSelf(old, item); old = source_->parentOf(old)) {
+            expanded_.erase(old);
+        }
     }
     // The selected item is made visible, so its branch opens down to it.
-    for (TreeItem open = item; find(open) != nullptr; open = find(open)->parent) items_[open - 1].expanded = true;
+    for (TreeItem open = item; open != kNoTreeItem; open = source_->parentOf(open)) expanded_.insert(open);
     selected_ = item;
-    events_.onSelectionChanged(item, items_[item - 1].data);
+    events_.onSelectionChanged(item, source_->data(item));
 }
 
 void HeadlessContentsPane::expandItem(TreeItem item) {
-    if (find(item) != nullptr) items_[item - 1].expanded = true;
-}
-
-bool HeadlessContentsPane::isExpanded(TreeItem item) const {
-    const Item* i = find(item);
-    return i != nullptr && i->expanded;
+    if (exists(item)) expanded_.insert(item);
 }
 
 std::size_t HeadlessContentsPane::itemCount() const {
-    return static_cast<std::size_t>(std::count_if(items_.begin(), items_.end(), [](const Item& i) { return i.alive; }));
+    std::size_t count = 0;
+    std::vector<TreeItem> open{kNoTreeItem};
+    while (!open.empty() && source_ != nullptr) {
+        const TreeItem parent = open.back();
+        open.pop_back();
+        const std::uint32_t n = source_->childCount(parent);
+        count += n;
+        for (std::uint32_t row = 0; row < n; ++row) open.push_back(source_->child(parent, row));
+    }
+    return count;
 }
 
 std::string HeadlessContentsPane::title(TreeItem item) const {
-    const Item* i = find(item);
-    return i ? i->title : std::string();
+    return exists(item) ? std::string(source_->title(item)) : std::string();
 }
 
-TreeItem HeadlessContentsPane::parent(TreeItem item) const {
-    const Item* i = find(item);
-    return i ? i->parent : kNoTreeItem;
-}
+TreeItem HeadlessContentsPane::parent(TreeItem item) const { return exists(item) ? source_->parentOf(item) : kNoTreeItem; }
 
 std::vector<TreeItem> HeadlessContentsPane::children(TreeItem parent) const {
     std::vector<TreeItem> result;
-    for (std::size_t i = 0; i < items_.size(); ++i) {
-        if (items_[i].alive && items_[i].parent == parent) result.push_back(static_cast<TreeItem>(i + 1));
-    }
+    if (source_ == nullptr || (parent != kNoTreeItem && !exists(parent))) return result;
+    for (std::uint32_t row = 0; row < source_->childCount(parent); ++row) result.push_back(source_->child(parent, row));
     return result;
 }
 
-void* HeadlessContentsPane::data(TreeItem item) const {
-    const Item* i = find(item);
-    return i ? i->data : nullptr;
-}
+void* HeadlessContentsPane::data(TreeItem item) const { return exists(item) ? source_->data(item) : nullptr; }
 
 void HeadlessContentsPane::click(TreeItem item) {
     platform_.guard([&] { selectItem(item); });

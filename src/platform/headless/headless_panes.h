@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -33,14 +34,14 @@ class HeadlessContentsPane : public HeadlessPane<ContentsPane> {
 public:
     HeadlessContentsPane(HeadlessPlatform& platform, ContentsTreeEvents& events);
 
-    void clear() override;
-    TreeItem insertItem(TreeItem parent, std::string_view title, void* data) override;
+    void setContents(const ContentsSource* source) override;
     void selectItem(TreeItem item) override;
     TreeItem selectedItem() const override { return selected_; }
     void expandItem(TreeItem item) override;
-    bool isExpanded(TreeItem item) const override;
+    bool isExpanded(TreeItem item) const override { return expanded_.count(item) > 0; }
 
     // --- for tests
+    // Every item of the tree, opened or not.
     std::size_t itemCount() const;
     std::string title(TreeItem item) const;
     TreeItem parent(TreeItem item) const;
@@ -50,19 +51,14 @@ public:
     void click(TreeItem item);
 
 private:
-    struct Item {
-        TreeItem parent = kNoTreeItem;
-        std::string title;
-        void* data = nullptr;
-        bool expanded = false;
-        bool alive = false;
-    };
-    const Item* find(TreeItem item) const;
-    bool isAncestor(TreeItem ancestor, TreeItem item) const;
+    bool exists(TreeItem item) const;
+    // Whether `ancestor` lies on the way from `item` up to the top.
+    bool isAncestorOrSelf(TreeItem ancestor, TreeItem item) const;
 
     HeadlessPlatform& platform_;
     ContentsTreeEvents& events_;
-    std::vector<Item> items_;  // index = handle - 1
+    const ContentsSource* source_ = nullptr;
+    std::set<TreeItem> expanded_;
     TreeItem selected_ = kNoTreeItem;
 };
 

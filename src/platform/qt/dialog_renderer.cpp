@@ -2,6 +2,8 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
@@ -92,13 +94,14 @@ QLineEdit* lineEditOf(QWidget* widget) {
     return nullptr;
 }
 
-QFont navigationTitleFont(const QFont& base) {
-    // A bold, variable-pitch sans-serif face, 16 pixels high, whatever the
-    // system picks for that.
-    QFont font = base;
-    font.setFamily(QString());
-    font.setStyleHint(QFont::SansSerif, QFont::PreferDefault);
-    font.setFixedPitch(false);
+QFont navigationTitleFont() {
+    // A bold, variable-pitch sans-serif face, 16 pixels high: the desktop's
+    // own face for text, or the system's sans-serif face when that is of
+    // fixed pitch. An empty family would take whichever face is listed
+    // first, often a serif one.
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    if (QFontInfo(font).fixedPitch()) font = QFont(QStringLiteral("sans-serif"));
+    font.setStyleHint(QFont::SansSerif);
     font.setBold(true);
     font.setPixelSize(16);
     return font;
@@ -195,11 +198,14 @@ QWidget* RenderedDialog::createControl(const resources::ControlTemplate& control
             label->setTextFormat(Qt::PlainText);
             label->setWordWrap(false);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            QRect area = place;
             if (layout_.id == ids::kDialogNavigationBar && id == ids::kNavTitle) {
-                label->setFont(navigationTitleFont(metrics_.font));
+                label->setFont(navigationTitleFont());
+                // Tall enough for the descenders of j, g, q, p and y.
+                area.setHeight(std::max(area.height(), QFontMetrics(label->font()).height()));
             }
             label->setFocusPolicy(Qt::NoFocus);
-            label->setGeometry(place);
+            label->setGeometry(area);
             return label;
         }
         case ControlKind::EtchedVertical:

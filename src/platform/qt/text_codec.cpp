@@ -27,36 +27,87 @@ QString fromWindows1252(std::string_view bytes) {
     return text;
 }
 
+// The length of the valid UTF-8 character starting at `at`, or 0.
+std::size_t utf8Length(std::string_view bytes, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(bytes[at]);
+    std::size_t length = 0;
+    std::uint32_t code = 0;
+    std::uint32_t smallest = 0;
+    if ((lead & 0xE0) == 0xC0) {
+        length = 2, code = lead & 0x1F, smallest = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3, code = lead & 0x0F, smallest = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4, code = lead & 0x07, smallest = 0x10000;
+    } else {
+        return 0;
+    }
+    if (bytes.size() - at < length) return 0;
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(bytes[at + k]);
+        if ((next & 0xC0) != 0x80) return 0;
+        code = (code << 6) | (next & 0x3F);
+    }
+    // Overlong forms, surrogates and values past Unicode are not UTF-8.
+    if (code < smallest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
+    return length;
+}
+
+void appendUtf8(std::string& out, char32_t code) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
 }  // namespace
 
+std::string toShownText(std::string_view bytes) {
+    std::string shown;
+    shown.reserve(bytes.size());
+    for (std::size_t at = 0; at < bytes.size();) {
+        const char c = bytes[at];
+        if (c == '\r') {
+            shown += '\n';
+            at += at + 1 < bytes.size() && bytes[at + 1] == '\n' ? 2 : 1;
+        } else if (static_cast<unsigned char>(c) < 0x80) {
+            shown += c;
+            ++at;
+        } else if (const std::size_t length = utf8Length(bytes, at); length > 0) {
+            shown.append(bytes.substr(at, length));
+            at += length;
+        } else {
+            // Not UTF-8 after all: the whole text is Windows-1252.
+            shown.clear();
+            for (std::size_t i = 0; i < bytes.size(); ++i) {
+                const auto byte = static_cast<unsigned char>(bytes[i]);
+                if (byte == '\r') {
+                    shown += '\n';
+                    if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+                } else {
+                    appendUtf8(shown, byte >= 0x80 && byte < 0xA0 ? kWindows1252High[byte - 0x80] : byte);
+                }
+            }
+            return shown;
+        }
+    }
+    return shown;
+}
+
 bool isValidUtf8(std::string_view bytes) {
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        if (lead < 0x80) {
+    for (std::size_t i = 0; i < bytes.size();) {
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
             ++i;
             continue;
         }
-        std::size_t length = 0;
-        std::uint32_t code = 0;
-        std::uint32_t smallest = 0;
-        if ((lead & 0xE0) == 0xC0) {
-            length = 2, code = lead & 0x1F, smallest = 0x80;
-        } else if ((lead & 0xF0) == 0xE0) {
-            length = 3, code = lead & 0x0F, smallest = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
-            length = 4, code = lead & 0x07, smallest = 0x10000;
-        } else {
-            return false;
-        }
-        if (bytes.size() - i < length) return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(bytes[i + k]);
-            if ((next & 0xC0) != 0x80) return false;
-            code = (code << 6) | (next & 0x3F);
-        }
-        // Overlong forms, surrogates and values past Unicode are not UTF-8.
-        if (code < smallest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+        const std::size_t length = utf8Length(bytes, i);
+        if (length == 0) return false;
         i += length;
     }
     return true;

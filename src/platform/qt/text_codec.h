@@ -20,6 +20,11 @@ std::string toBytes(const QString& text);
 // fromBytes, with CR LF, a lone CR and a lone LF all turned into '\n'.
 QString fromBytesAsLines(std::string_view bytes);
 
+// The bytes as the topic view shows them: UTF-8 (converted from
+// Windows-1252 when they are not valid UTF-8), every line end a single
+// '\n'. Valid UTF-8 takes one pass over the bytes.
+std::string toShownText(std::string_view bytes);
+
 // File names are the system's bytes, not necessarily UTF-8.
 QString fromPathBytes(std::string_view path);
 std::string toPathBytes(const QString& path);

@@ -1,15 +1,14 @@
 #pragma once
-// The read-only topic text view.
+// The read-only topic text view: the pane around a TopicTextWidget.
 //
-// Positions are character positions (UTF-16 units) of the shown text in
-// which every line break counts as ONE position, whether the bytes given to
-// setText had CR LF, a lone CR or a lone LF there. text() returns the lines
-// joined by CR LF. Line numbers are display lines: a long line wrapped at
-// the view's right edge counts once per display line.
+// Positions are byte offsets of the shown text, which is the given bytes as
+// UTF-8 (converted from Windows-1252 when they are not UTF-8) with every
+// line break, CR LF, lone CR or lone LF, as one '\n'. text() returns the
+// lines joined by CR LF. Line numbers are display lines: a long line wrapped
+// at the view's right edge counts once per display line.
 
+#include "platform/qt/topic_text_widget.h"
 #include "platform/qt/widget_pane.h"
-
-class QPlainTextEdit;
 
 namespace vtome::platform::qt {
 
@@ -23,19 +22,17 @@ public:
     void select(TextRange range) override;
     TextRange selection() const override;
     void scrollCaretIntoView() override;
+    // Folds the letters A to Z only, as the document search does, and
+    // searches the shown text where it lies.
     std::optional<TextRange> findForward(std::string_view text, std::uint32_t from) const override;
     std::uint32_t lineIndex(std::uint32_t line) const override;
     std::uint32_t firstVisibleLine() const override;
     void scroll(ScrollAction action) override;
 
-    QPlainTextEdit* editor() const { return editor_; }
+    TopicTextWidget* editor() const { return editor_; }
 
 private:
-    // Qt lays out blocks lazily; display-line arithmetic needs them all.
-    void layOutAllBlocks() const;
-    QString shownText() const;
-
-    QPlainTextEdit* editor_;
+    TopicTextWidget* editor_;
 };
 
 }  // namespace vtome::platform::qt

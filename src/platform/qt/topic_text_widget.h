@@ -1,0 +1,93 @@
+#pragma once
+// The widget that shows a topic: read-only text in a fixed-pitch font,
+// wrapped at the view's width, with a caret and a selection the user can
+// make with the mouse and copy.
+//
+// It is built for topics of any size. The text is held once, as UTF-8 with
+// '\n' line ends; positions are byte offsets into it. Wrapping is one pass
+// over the text (WrappedLines), and only the lines on screen are ever
+// decoded and drawn, so a topic of tens of megabytes shows at once and
+// scrolls as fast as a short one. All colours come from the palette.
+
+#include <QAbstractScrollArea>
+#include <QFont>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/qt/wrapped_lines.h"
+
+namespace vtome::platform::qt {
+
+class TopicTextWidget final : public QAbstractScrollArea {
+public:
+    explicit TopicTextWidget(QWidget* parent);
+
+    // The shown text (UTF-8, '\n' line ends).
+    const std::string& text() const { return text_; }
+    QString toPlainText() const { return QString::fromUtf8(text_.data(), static_cast<qsizetype>(text_.size())); }
+    void setShownText(std::string text);
+    // Replaces [from, to) by `text` (already in the shown form); the caret
+    // goes after it, nothing selected, nothing scrolled.
+    void replace(std::uint32_t from, std::uint32_t to, std::string_view text);
+
+    // The selection runs from the anchor to the caret.
+    std::uint32_t anchor() const { return anchor_; }
+    std::uint32_t caret() const { return caret_; }
+    void setSelection(std::uint32_t anchor, std::uint32_t caret);
+    // Scrolls as little as needed to bring the caret's line into view.
+    void ensureCaretVisible();
+
+    const WrappedLines& lines() const { return lines_; }
+    std::uint32_t topLine() const;
+    // Lines wholly on screen: what a page scroll moves.
+    int pageLines() const;
+
+    // The position nearest a point of the viewport, and where the caret is drawn.
+    std::uint32_t positionAt(QPoint point) const;
+    QRect caretRect() const;
+    QString selectedText() const;
+    void copySelection() const;
+
+    static constexpr int kLeftMargin = 8;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    // Wraps for the current width and font, keeping the top line's text on top.
+    void rewrap();
+    void updateScrollRange();
+    // Columns that fit the viewport, and the pixel metrics of a column and a line.
+    int fittingColumns() const;
+    qreal columnWidth() const { return columnWidth_; }
+    int lineHeight() const { return lineHeight_; }
+    // The column where a position of a display line is drawn.
+    int columnOf(std::uint32_t line, std::uint32_t position) const;
+    void drawLine(QPainter& painter, std::uint32_t line, int y, std::uint32_t selectionStart,
+                  std::uint32_t selectionEnd) const;
+    void selectWordAt(std::uint32_t position);
+    // Moves the caret for an arrow, Home or End key, keeping the anchor.
+    void moveCaret(int key);
+    void measureFont();
+
+    std::string text_;
+    WrappedLines lines_;
+    std::uint32_t anchor_ = 0;
+    std::uint32_t caret_ = 0;
+    qreal columnWidth_ = 7;
+    int lineHeight_ = 14;
+    int ascent_ = 11;
+};
+
+}  // namespace vtome::platform::qt
