@@ -2,7 +2,9 @@
 // dark desktop theme and a 2x display scale; each test is named for what the
 // user saw go wrong.
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QImage>
 #include <QApplication>
 #include <QColor>
 #include <QFontInfo>
@@ -180,6 +182,11 @@ TEST_F(DarkTheme, EveryPaneDrawsItsTextReadably) {
     }
     ASSERT_NE(caption, nullptr);
     expectReadable(*caption, QPalette::WindowText, QPalette::Window, "pane caption");
+    // The note picture's outline stands out from the bar it sits on.
+    const auto* indicator = qobject_cast<const QAbstractButton*>(bar().controlWidget(ids::kNavNoteIndicator));
+    ASSERT_NE(indicator, nullptr);
+    const QImage note = indicator->icon().pixmap(16, 16).toImage();
+    EXPECT_GE(contrast(note.pixelColor(1, 8), title->palette().color(QPalette::Window)), 3.0) << "note outline";
     // The topic text is drawn on a dark background, not a light one.
     EXPECT_LT(luminance(topicView().widget()->palette().color(QPalette::Base)), 0.1);
 }

@@ -61,6 +61,10 @@ TEST_F(KeyedStoreRead, KeyRules) {
 TEST_F(KeyedStoreRead, BlankLinesDoNotEndSectionButIndentedHeaderDoes) {
     EXPECT_EQ(get("[S]\r\nx=1\r\n\r\ny=2\r\n", "S", "y"), "2");
     EXPECT_EQ(get("[S]\r\nx=1\r\n  [T]\r\ny=2\r\n", "S", "y"), std::nullopt);
+    // A body that begins with an empty line (its first line has no byte to
+    // look at), and one that is nothing but that line.
+    EXPECT_EQ(get("[S]\r\n\r\nk=v\r\n", "S", "k"), "v");
+    EXPECT_EQ(get("[S]\n\n[T]\nk=v\n", "S", "k"), std::nullopt);
 }
 
 TEST_F(KeyedStoreRead, LineEndsOfEveryKind) {

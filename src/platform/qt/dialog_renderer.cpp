@@ -167,7 +167,7 @@ QWidget* RenderedDialog::createControl(const resources::ControlTemplate& control
         case ControlKind::BitmapButton: {
             auto* button = new QToolButton(&surface_);
             button->setAutoRaise(true);
-            button->setIcon(QIcon(notePicture()));
+            button->setIcon(QIcon(notePicture(surface_.palette())));
             button->setIconSize(QSize(16, 16));
             QObject::connect(button, &QToolButton::clicked, button, [this, id] { notify(id, notify::kButtonClicked); });
             widget = button;

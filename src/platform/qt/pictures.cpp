@@ -42,7 +42,7 @@ QIcon bookIcon() {
     return icon;
 }
 
-QPixmap notePicture() {
+QPixmap notePicture(const QPalette& palette) {
     QPixmap pixmap(16, 16);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
@@ -55,7 +55,8 @@ QPixmap notePicture() {
     sheet.lineTo(10.5, 14.5);
     sheet.lineTo(1.5, 14.5);
     sheet.closeSubpath();
-    painter.setPen(QColor(0x80, 0x70, 0x10));
+    const QColor outline = palette.color(QPalette::WindowText);
+    painter.setPen(outline);
     painter.setBrush(QColor(0xFF, 0xEE, 0x60));
     painter.drawPath(sheet);
 
@@ -66,7 +67,7 @@ QPixmap notePicture() {
     painter.setBrush(QColor(0xE0, 0xC8, 0x30));
     painter.drawPath(fold);
 
-    // Lines of writing.
+    // Lines of writing, dark on the yellow sheet whatever the theme.
     painter.setPen(QColor(0x60, 0x60, 0x80));
     for (const int y : {4, 6, 8, 10}) painter.drawLine(3, y, y < 10 ? 12 : 8, y);
     return pixmap;
