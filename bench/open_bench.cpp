@@ -25,7 +25,7 @@ int main() {
     std::size_t shown = 0;
     const double open = bench::bestSeconds(3, [&] {
         platform::headless::HeadlessPlatform platform;
-        shell::Application app(platform, {{path}, std::string(folder) + "/vtome", std::string(folder) + "/vTome.ini"});
+        shell::Application app(platform, {{path}, std::string(folder) + "/vtome", std::string(folder) + "/vTome.ini", std::string(folder) + "/data"});
         app.start();
         shown = app.viewer().document().index->count();
     });

@@ -26,7 +26,7 @@ int main() {
     writeFileSafely(path, doc);
 
     platform::headless::HeadlessPlatform platform;
-    shell::Application app(platform, {{path}, std::string(folder) + "/vtome", std::string(folder) + "/vTome.ini"});
+    shell::Application app(platform, {{path}, std::string(folder) + "/vtome", std::string(folder) + "/vTome.ini", std::string(folder) + "/data"});
     app.start();
     std::filesystem::remove_all(folder);
     platform.chooseMenu(ids::kCmdScopeDocument);

@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "annotations/bookmarks_dialog.h"
+#include "platform/failure_report.h"
 #include "resources/dialog_template.h"
 #include "resources/ids.h"
 #include "resources/menu.h"
@@ -18,13 +19,16 @@ constexpr std::uint32_t kLastCommandId = 0xFFFF;
 
 struct StoredKey {
     std::uint64_t number;
-    std::string text;
+    std::string value;
 };
 
-// The keys of the bookmark section in numeric order. Every key line of the
-// section is read, not just 1 to the line count: a missing key or a blank
-// line left by a hand edit must not drop the bookmarks after it, since the
-// section is rewritten whole at the next save.
+// The keys of the bookmark section in numeric order, with their values, in
+// one pass over the section. Every key line of the section is read, not
+// just 1 to the line count: a missing key or a blank line left by a hand
+// edit must not drop the bookmarks after it, since the section is rewritten
+// whole at the next save. Lines are read by the key lookup's rules but
+// without its working text, so that one overlong line costs no other
+// bookmark.
 std::vector<StoredKey> storedKeys(KeyedStore& store) {
     std::vector<StoredKey> keys;
     std::unordered_set<std::string_view> seen;
@@ -33,8 +37,12 @@ std::vector<StoredKey> storedKeys(KeyedStore& store) {
     const std::string_view text = *body;
     for (std::uint32_t pos = 0; pos < text.size(); pos = scan::nextLineStart(text, pos)) {
         const std::string_view line = text.substr(pos, scan::lineEnd(text, pos) - pos);
+        // An indented header ends the section for the key lookup too.
+        const std::string_view trimmed = scan::trimBlanks(line);
+        if (!trimmed.empty() && trimmed.front() == '[') break;
         const std::size_t equals = line.find('=');
-        if (equals == std::string_view::npos) continue;
+        // A line the lookups could not read back once written is skipped.
+        if (equals == std::string_view::npos || line.size() > KeyedStore::kLookupCapacity) continue;
         const std::string_view key = scan::trimBlanks(line.substr(0, equals));
         if (key.empty() || key.size() > 18 || !std::all_of(key.begin(), key.end(), [](char c) {
                 return c >= '0' && c <= '9';
@@ -43,7 +51,7 @@ std::vector<StoredKey> storedKeys(KeyedStore& store) {
         }
         // A repeated key reads as its first line, as every lookup does.
         if (!seen.insert(key).second) continue;
-        keys.push_back({std::stoull(std::string(key)), std::string(key)});
+        keys.push_back({std::stoull(std::string(key)), std::string(line.substr(equals + 1))});
     }
     std::stable_sort(keys.begin(), keys.end(),
                      [](const StoredKey& a, const StoredKey& b) { return a.number < b.number; });
@@ -74,7 +82,7 @@ std::vector<platform::MenuEntry> bookmarkMenuEntries(const BookmarkList& list,
         if (b->isMissing()) continue;
         const std::uint32_t command = ids::kFirstBookmarkCommand + k;
         if (command > kLastCommandId) break;
-        items.push_back({MenuEntry::Kind::Command, std::string(b->topic->title), command});
+        items.push_back({MenuEntry::Kind::Command, std::string(b->topic->title), command, true});
         targets.push_back({command, b});
     }
     return items;
@@ -96,18 +104,16 @@ void Bookmarks::addBookmark() {
 void Bookmarks::loadBookmarks() {
     list_ = std::make_unique<BookmarkList>();
     if (userData_.isOpen()) {
-        KeyedStore& store = *userData_.store;
+        KeyedStore& store = *userData_.store();
         const TopicIndex& index = *viewer_.document().index;
         for (const StoredKey& key : storedKeys(store)) {
-            TextBuffer value;
-            if (!store.getValueToBuffer(kBookmarksSection, key.text, &value)) continue;
-            const std::optional<BookmarkValue> parsed = parseBookmarkValue(value.view());
+            const std::optional<BookmarkValue> parsed = parseBookmarkValue(key.value);
             // A value that names no topic carries nothing to keep.
             if (!parsed) continue;
             if (TopicEntry* topic = resolveTopic(index, parsed->name)) {
                 list_->appendBookmark(parsed->line, topic);
             } else {
-                list_->appendMissing(parsed->name, value.view());
+                list_->appendMissing(parsed->name, key.value);
             }
         }
     }
@@ -128,12 +134,19 @@ void Bookmarks::saveBookmarks() {
     for (Bookmark* b = list_->firstBookmark(); b != nullptr; b = b->nextBookmark(), ++k) {
         values.push_back(bookmarkValueFor(k, *b));
     }
-    KeyedStore& store = *userData_.store;
-    store.deleteSection(kBookmarksSection);
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        store.setString(kBookmarksSection, std::to_string(i + 1), values[i]);
+    try {
+        userData_.commit([&](KeyedStore& store) {
+            store.deleteSection(kBookmarksSection);
+            for (std::size_t i = 0; i < values.size(); ++i) {
+                store.setString(kBookmarksSection, std::to_string(i + 1), values[i]);
+            }
+        });
+    } catch (const RuntimeFailure& failure) {
+        if (!failure.isAboutFile()) throw;
+        // Written nowhere: the list keeps the change, and the next save
+        // that succeeds writes it.
+        platform::reportFileFailure(platform_, failure);
     }
-    userData_.save();
 }
 
 void Bookmarks::rebuildBookmarkMenu() {

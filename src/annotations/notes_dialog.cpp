@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "annotations/bookmarks.h"
 #include "annotations/notes.h"
+#include "platform/failure_report.h"
 #include "resources/messages.h"
 #include "resources/dialog_template.h"
 #include "resources/ids.h"
@@ -19,10 +21,10 @@ constexpr std::string_view kCloseMarker = "</text>";
 // An end past the text selects up to its end.
 constexpr std::uint32_t kTextEnd = 0xFFFFFFFFu;
 
-constexpr std::string_view kEarlyEndWarning =
-    "A line of this note begins with </text>, which ends a note in the user-data file. The whole note "
-    "was saved, but it will be read back only up to that line; the lines from there on are lost when "
-    "the note is saved again.";
+constexpr std::string_view kEndsEarly =
+    "A line of this note begins with </text>, which ends a note in the user-data file: the lines after it "
+    "would be lost. Begin that line with a blank, and save again.";
+constexpr std::string_view kNoteSuffix = "_vTomeNote";
 
 }  // namespace
 
@@ -33,6 +35,18 @@ std::string noteTextBlock(std::string_view note) {
     return block;
 }
 
+std::optional<std::string> sectionMention(std::string_view note, KeyedStore& userData) {
+    for (std::size_t open = note.find('['); open != std::string_view::npos; open = note.find('[', open + 1)) {
+        const std::size_t close = note.find(']', open + 1);
+        if (close == std::string_view::npos) break;
+        const std::string_view name = note.substr(open + 1, close - open - 1);
+        const bool ours = name == kBookmarksSection ||
+                          (name.size() >= kNoteSuffix.size() && name.substr(name.size() - kNoteSuffix.size()) == kNoteSuffix);
+        if (ours || userData.hasSection(name)) return std::string(note.substr(open, close - open + 1));
+    }
+    return std::nullopt;
+}
+
 bool noteEndsEarly(std::string_view note) {
     for (std::uint32_t pos = 0; pos < note.size(); pos = scan::nextLineStart(note, pos)) {
         if (scan::startsWithIgnoreCase(note, pos, kCloseMarker)) return true;
@@ -41,7 +55,7 @@ bool noteEndsEarly(std::string_view note) {
 }
 
 void NotesDialog::onInit(platform::DialogView& view) {
-    KeyedStore& store = *userData_.store;
+    KeyedStore& store = *userData_.store();
     const std::string section = noteSectionName(topic_.name);
     if (store.hasSection(section)) {
         TextBuffer note;
@@ -79,23 +93,45 @@ void NotesDialog::save(platform::DialogView& view) {
     // the sections after it: it is no text a note can keep.
     note.erase(std::remove(note.begin(), note.end(), '\0'), note.end());
 
-    TextBuffer block(static_cast<std::uint32_t>(note.size() + kTextOpen.size() + kTextClose.size()));
-    block.insertString(noteTextBlock(note));
-    userData_.store->setSectionFromBuffer(noteSectionName(topic_.name), block);
-    userData_.save();
-    viewer_.refreshTopicControls();
-    // Nothing can be escaped in the file: say what the next reading will do.
+    // Nothing can be escaped in the file: a note it could not read back
+    // whole is not saved, and the dialog stays open with the text.
     if (noteEndsEarly(note)) {
-        platform_.showMessageBox("Notes", kEarlyEndWarning, platform::MessageBoxIcon::Exclamation, false);
+        platform_.showMessageBox("Notes", kEndsEarly, platform::MessageBoxIcon::Exclamation, false, {});
+        return;
     }
-    view.close(static_cast<int>(ids::kNotesSave));
+    if (const std::optional<std::string> mention = sectionMention(note, *userData_.store())) {
+        const std::string why = "This note holds " + *mention +
+                                ", which the user-data file would read as the start of its own section, cutting "
+                                "this note or another one short. Change or leave out the brackets, and save again.";
+        platform_.showMessageBox("Notes", why, platform::MessageBoxIcon::Exclamation, false, {});
+        return;
+    }
+    if (write(view, [&](KeyedStore& store) {
+            TextBuffer block(static_cast<std::uint32_t>(note.size() + kTextOpen.size() + kTextClose.size()));
+            block.insertString(noteTextBlock(note));
+            store.setSectionFromBuffer(noteSectionName(topic_.name), block);
+        })) {
+        view.close(static_cast<int>(ids::kNotesSave));
+    }
 }
 
 void NotesDialog::remove(platform::DialogView& view) {
-    userData_.store->deleteSection(noteSectionName(topic_.name));
-    userData_.save();
+    if (write(view, [&](KeyedStore& store) { store.deleteSection(noteSectionName(topic_.name)); })) {
+        view.close(static_cast<int>(ids::kNotesDelete));
+    }
+}
+
+bool NotesDialog::write(platform::DialogView&, const std::function<void(KeyedStore&)>& edit) {
+    try {
+        userData_.commit(edit);
+    } catch (const RuntimeFailure& failure) {
+        if (!failure.isAboutFile()) throw;
+        // Written nowhere: the dialog stays open with what the user typed.
+        platform::reportFileFailure(platform_, failure);
+        return false;
+    }
     viewer_.refreshTopicControls();
-    view.close(static_cast<int>(ids::kNotesDelete));
+    return true;
 }
 
 void NotesDialog::copy(platform::DialogView& view) {

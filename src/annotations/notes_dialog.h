@@ -3,6 +3,8 @@
 // file at once on Save and Delete.
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,6 +21,12 @@ std::string noteTextBlock(std::string_view note);
 // True when a line of the note begins with the text block's closing marker
 // (ASCII case ignored): the note reads back only up to that line.
 bool noteEndsEarly(std::string_view note);
+
+// The first "[name]" in the note that the user-data file would take for a
+// section of its own: the bookmarks, any note, or another section the file
+// holds. Lookups find a section at the first "[name]" anywhere, so such a
+// note would cut itself or another note short.
+std::optional<std::string> sectionMention(std::string_view note, KeyedStore& userData);
 
 // The logic of one open Notes dialog, for the topic that was current when it
 // opened. Closing it any way but Save or Delete writes nothing.
@@ -37,6 +45,9 @@ private:
     void copy(platform::DialogView& view);
     // Save and Delete are enabled and disabled together.
     void enableWrites(platform::DialogView& view);
+    // Commits an edit of the user data; false (reported, nothing changed)
+    // when it could be written nowhere.
+    bool write(platform::DialogView& view, const std::function<void(KeyedStore&)>& edit);
 
     const TopicEntry& topic_;
     UserDataFile& userData_;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/qt/qt_platform.h"
+#include "annotations/user_data.h"
 #include "shell/application.h"
 #include "shell/settings.h"
 
@@ -26,7 +27,8 @@ int main(int argc, char** argv) {
     vtome::platform::qt::QtPlatform platform(argc, argv);
     const std::string executable = executablePath(argv[0]);
     vtome::shell::LaunchContext launch{std::vector<std::string>(argv + 1, argv + argc), executable,
-                                       vtome::shell::settingsPathFor(executable)};
+                                       vtome::shell::settingsPathFor(executable),
+                                       vtome::defaultDataFolder()};
     vtome::shell::Application application(platform, std::move(launch));
     return application.run();
 }

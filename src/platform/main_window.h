@@ -35,6 +35,9 @@ struct MenuEntry {
     Kind kind = Kind::Command;
     std::string caption;
     std::uint32_t id = 0;
+    // Shown exactly as written (a topic's title): no "&" mnemonic and no
+    // shortcut column after a tab.
+    bool literal = false;
 };
 
 class MenuBar {

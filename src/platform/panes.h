@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "platform/dialog.h"
@@ -112,7 +113,12 @@ public:
     virtual void setMouseCapture(bool captured) = 0;
 };
 
-class StatusBar : public Pane {};
+class StatusBar : public Pane {
+public:
+    // A short plain message; an empty text clears it.
+    virtual void showText(std::string_view text) = 0;
+    virtual std::string text() const = 0;
+};
 
 // A modeless dialog pane (the navigation bar).
 class DialogPane : public Pane {

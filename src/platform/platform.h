@@ -49,9 +49,11 @@ public:
     // Runs a modal dialog owned by the main window and returns its result.
     virtual int runModalDialog(const resources::DialogTemplate& layout, DialogEvents& events) = 0;
 
-    // A modal message box with one OK button; `topmost` keeps it above all windows.
-    virtual void showMessageBox(std::string_view caption, std::string_view text, MessageBoxIcon icon,
-                                bool topmost) = 0;
+    // A modal message box with one OK button; `topmost` keeps it above all
+    // windows. `detail`, when not empty, is shown below the text (which file,
+    // and why). Both are shown as plain text, whatever they hold.
+    virtual void showMessageBox(std::string_view caption, std::string_view text, MessageBoxIcon icon, bool topmost,
+                                std::string_view detail) = 0;
     // The Open dialog: an existing file, or none when cancelled.
     virtual std::optional<std::string> chooseFileToOpen(const FileDialogRequest& request) = 0;
     // The Save dialog, asking before an existing file is replaced.

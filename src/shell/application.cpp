@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "annotations/notes.h"
+#include "platform/failure_report.h"
 #include "resources/dialog_template.h"
 #include "resources/ids.h"
 #include "shell/dispatch_tables.h"
@@ -17,7 +18,13 @@ Application::Application(platform::Platform& platform, LaunchContext launch)
     : platform_(platform), launch_(std::move(launch)) {
     platform_.setFailureHandler([this](const RuntimeFailure& failure) { reportFailure(failure); });
     viewer_.setNoteQuery([this](const TopicEntry& topic) {
-        return userData_.isOpen() && hasNote(*userData_.store, topic.name);
+        return userData_.isOpen() && hasNote(*userData_.store(), topic.name);
+    });
+    userData_.setMovedListener([this](const std::string& path) {
+        if (statusBar_ != nullptr) {
+            statusBar_->showText("This document's folder cannot be written: its bookmarks and notes are kept in " +
+                                 path);
+        }
     });
     viewer_.setIndexReplacedListener([this] { search_.onIndexReplaced(); });
 }
@@ -61,9 +68,44 @@ bool Application::onMessage(std::uint32_t message, std::uint64_t wparam, std::in
 
 // --- start-up and shutdown
 
-void Application::onCreate(std::uint64_t, std::int64_t) {
+void Application::loadSettings() {
     const std::string& path = launch_.settingsPath;
-    settings_ = pathExists(path) ? KeyedStore::loadFromFile(path) : KeyedStore::newEmpty();
+    settings_ = KeyedStore::newEmpty();
+    if (!pathExists(path)) return;
+    try {
+        settings_ = KeyedStore::loadFromFile(path);
+    } catch (const RuntimeFailure& failure) {
+        if (!failure.isAboutFile()) throw;
+        platform::reportFileFailure(platform_, failure);
+        settingsWritable_ = false;
+    }
+}
+
+void Application::saveSettings() {
+    if (!settingsWritable_) return;
+    try {
+        // A minimized window's rectangle lies off screen: keep the last good one.
+        if (!mainWindow_->isMinimized()) {
+            const platform::Rect rect = mainWindow_->windowRect();
+            WindowPlacement placement{rect.left, rect.top, rect.height(), rect.width(),
+                                      startPlacement_ ? startPlacement_->spare : 0};
+            writeWindowPlacement(*settings_, placement);
+        }
+        layout_.saveSplitter(*settings_);
+        const std::filesystem::path folder = std::filesystem::path(launch_.settingsPath).parent_path();
+        std::error_code ignored;
+        if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
+        settings_->saveToFile(launch_.settingsPath);
+    } catch (const RuntimeFailure& failure) {
+        // The viewer is closing anyway: say what was not kept, and close.
+        platform::reportFileFailure(platform_, failure.isAboutFile() ? failure
+                                                                     : RuntimeFailure(failure.code(), launch_.settingsPath,
+                                                                                      0, failure.what()));
+    }
+}
+
+void Application::onCreate(std::uint64_t, std::int64_t) {
+    loadSettings();
 
     startPlacement_ = readWindowPlacement(*settings_);
     if (startPlacement_) {
@@ -83,7 +125,7 @@ void Application::onCreate(std::uint64_t, std::int64_t) {
         menu.setChecked(ids::kCmdScopeDocument, true);
         menu.setChecked(ids::kCmdScopeTopic, false);
     }
-    if (settings_->getInt32(kSettingsSection, kTopKey) != 0) {
+    if (readTopWindow(*settings_)) {
         menu.setChecked(ids::kCmdTopWindow, true);
         mainWindow_->setTopmost(true);
     }
@@ -97,6 +139,7 @@ void Application::onCreate(std::uint64_t, std::int64_t) {
 
 void Application::createPanes(platform::TopicTextView& topicView) {
     platform::StatusBar& statusBar = platform_.createStatusBar();
+    statusBar_ = &statusBar;
 
     navigationBar_ = &platform_.createDialogPane(resources::navigationBar(), navigationBarEvents_);
     viewer_.attach({mainWindow_, nullptr, &topicView, &navigationBar_->view()});
@@ -123,26 +166,13 @@ void Application::createPanes(platform::TopicTextView& topicView) {
 void Application::onClose(std::uint64_t, std::int64_t) { onMessage(kDestroy, 0, 0); }
 
 void Application::onDestroy(std::uint64_t, std::int64_t) {
-    // A minimized window's rectangle lies off screen: keep the last good one.
-    if (!mainWindow_->isMinimized()) {
-        const platform::Rect rect = mainWindow_->windowRect();
-        WindowPlacement placement{rect.left, rect.top, rect.height(), rect.width(),
-                                  startPlacement_ ? startPlacement_->spare : 0};
-        writeWindowPlacement(*settings_, placement);
-    }
-    layout_.saveSplitter(*settings_);
-
-    const std::filesystem::path folder = std::filesystem::path(launch_.settingsPath).parent_path();
-    std::error_code ignored;
-    if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
-    settings_->saveToFile(launch_.settingsPath);
-
+    saveSettings();
     quitRequested_ = true;
     platform_.quit(0);
 }
 
 void Application::showFatalError(std::string_view text) {
-    platform_.showMessageBox("fatalError", text, platform::MessageBoxIcon::Error, false);
+    platform_.showMessageBox("fatalError", text, platform::MessageBoxIcon::Error, false, {});
     if (mainWindow_ != nullptr) {
         quitRequested_ = true;
         platform_.quit(0);
@@ -152,7 +182,7 @@ void Application::showFatalError(std::string_view text) {
 void Application::reportFailure(const RuntimeFailure& failure) {
     const std::string caption = std::string(kProductName) + " Exception (" +
                                 formatFailureNumber(static_cast<std::uint32_t>(failure.number())) + ")";
-    platform_.showMessageBox(caption, failure.what(), platform::MessageBoxIcon::Exclamation, true);
+    platform_.showMessageBox(caption, failure.what(), platform::MessageBoxIcon::Exclamation, true, failure.detail());
     platform_.exitProcess(failure.number());
 }
 
@@ -212,7 +242,7 @@ void Application::chooseDocumentScope() { setSearchScope(false); }
 
 void Application::switchTopWindow() {
     // The stored value, not the menu, says whether the window is on top now.
-    const bool onTop = settings_->getInt32(kSettingsSection, kTopKey) != 0;
+    const bool onTop = readTopWindow(*settings_);
     settings_->setInt32(kSettingsSection, kTopKey, onTop ? 0 : 1);
     mainWindow_->menuBar().setChecked(ids::kCmdTopWindow, !onTop);
     mainWindow_->setTopmost(!onTop);

@@ -31,6 +31,9 @@ struct LaunchContext {
     std::vector<std::string> arguments;  // the command-line words after the program name
     std::string executablePath;          // the running executable, absolute
     std::string settingsPath;            // where vTome.ini is read and written
+    // Where user data goes whose document's folder cannot hold it; empty:
+    // $XDG_DATA_HOME/vtome (~/.local/share/vtome).
+    std::string dataFolder;
 };
 
 class Application : public platform::WindowProcedure {
@@ -106,11 +109,20 @@ private:
     void showOpenedDocument(TopicEntry* startTopic);
     void createPanes(platform::TopicTextView& topicView);
     void setSearchScope(bool topic);
+    // The open document's user data, reporting (not ending on) a file it
+    // cannot read.
+    void openUserData();
+    // Reads vTome.ini; one that cannot be read is reported and left alone.
+    void loadSettings();
+    void saveSettings();
 
     platform::Platform& platform_;
     LaunchContext launch_;
     platform::MainWindow* mainWindow_ = nullptr;
     std::unique_ptr<KeyedStore> settings_;
+    // False when vTome.ini exists but could not be read: it is not written
+    // over at shutdown, so that nothing it holds is lost.
+    bool settingsWritable_ = true;
     std::optional<WindowPlacement> startPlacement_;
     bool quitRequested_ = false;
 
@@ -123,6 +135,7 @@ private:
     NavigationBarEvents navigationBarEvents_{*this};
     Layout layout_;
     platform::DialogPane* navigationBar_ = nullptr;
+    platform::StatusBar* statusBar_ = nullptr;
     // Work buffer of the notes and bookmarks code.
     TextBuffer sharedTextBuffer_{65536};
 };

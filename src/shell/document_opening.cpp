@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "document/document_location.h"
+#include "platform/failure_report.h"
 #include "shell/application.h"
 #include "store/file_io.h"
 
@@ -48,10 +49,17 @@ void Application::openFromCommandLine() {
     }
     if (document.documentFileName.empty()) return;
 
-    userData_.open(document.documentPath.view());
+    openUserData();
     viewer_.buildContents();
     TopicEntry* start = document.index->findByTitle(document.startTopic.view());
     showOpenedDocument(start);
+}
+
+void Application::openUserData() {
+    const std::string dataFolder = launch_.dataFolder.empty() ? defaultDataFolder() : launch_.dataFolder;
+    const std::optional<RuntimeFailure> problem =
+        userData_.open(viewer_.document().documentPath.view(), dataFolder);
+    if (problem) platform::reportFileFailure(platform_, *problem);
 }
 
 void Application::showOpenedDocument(TopicEntry* startTopic) {
@@ -81,7 +89,7 @@ void Application::openDocumentDialog() {
     } else {
         document.documentPath.assign(*chosen);
         document.documentFileName.assign(fileNameOf(document.documentPath.view()));
-        userData_.open(document.documentPath.view());
+        openUserData();
         document.store = KeyedStore::loadFromFile(document.documentPath.str());
         viewer_.buildContents();
         showOpenedDocument(nullptr);

@@ -9,8 +9,9 @@ namespace vtome::shell {
 using platform::Rect;
 
 void Layout::initSplitter(KeyedStore& settings) {
-    const std::uint32_t stored = settings.getUns32(kSettingsSection, kSplitterKey);
-    splitterPos_ = stored != 0 ? static_cast<int>(stored) : window_->clientSize().width / 4;
+    // A position past what a window can have counts as not set.
+    const std::uint32_t stored = readSplitterPosition(settings);
+    splitterPos_ = stored != 0 && stored <= 0x7FFFFFFF ? static_cast<int>(stored) : window_->clientSize().width / 4;
 }
 
 void Layout::onSize() {

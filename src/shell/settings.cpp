@@ -5,6 +5,8 @@
 #include <limits>
 #include <unistd.h>
 
+#include "runtime/failure.h"
+
 namespace vtome::shell {
 
 std::array<unsigned char, WindowPlacement::kBytes> WindowPlacement::toBytes() const {
@@ -43,12 +45,27 @@ std::string settingsPathFor(const std::string& executablePath) {
     return config + "/vtome/" + std::string(kSettingsFileName);
 }
 
+namespace {
+
+// A value that cannot be read counts as missing.
+template <typename Value, typename Read>
+Value readOrDefault(Value missing, Read read) {
+    try {
+        return read();
+    } catch (const RuntimeFailure&) {
+        return missing;
+    }
+}
+
+}  // namespace
+
 std::optional<WindowPlacement> readWindowPlacement(KeyedStore& settings) {
     std::array<unsigned char, WindowPlacement::kBytes> bytes{};
     std::uint32_t stored = 0;
-    if (!settings.getBytes(kSettingsSection, kWinPosKey, bytes.data(), WindowPlacement::kBytes, &stored)) {
-        return std::nullopt;
-    }
+    const bool read = readOrDefault(false, [&] {
+        return settings.getBytes(kSettingsSection, kWinPosKey, bytes.data(), WindowPlacement::kBytes, &stored);
+    });
+    if (!read) return std::nullopt;
     // A cut-short record or an empty size would put the window out of reach.
     const WindowPlacement placement = WindowPlacement::fromBytes(bytes);
     if (stored < WindowPlacement::kBytes || placement.width <= 0 || placement.height <= 0) return std::nullopt;
@@ -99,8 +116,18 @@ platform::Rect keepOnScreen(const platform::Rect& window, std::span<const platfo
 }
 
 bool readDocumentScope(KeyedStore& settings) {
-    const std::optional<std::string> scope = settings.getString(kSettingsSection, kScopeKey);
-    return scope && *scope == "doc";
+    return readOrDefault(false, [&] {
+        const std::optional<std::string> scope = settings.getString(kSettingsSection, kScopeKey);
+        return scope && *scope == "doc";
+    });
+}
+
+bool readTopWindow(KeyedStore& settings) {
+    return readOrDefault(false, [&] { return settings.getInt32(kSettingsSection, kTopKey) != 0; });
+}
+
+std::uint32_t readSplitterPosition(KeyedStore& settings) {
+    return readOrDefault(std::uint32_t{0}, [&] { return settings.getUns32(kSettingsSection, kSplitterKey); });
 }
 
 }  // namespace vtome::shell

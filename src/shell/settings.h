@@ -52,5 +52,14 @@ platform::Rect keepOnScreen(const platform::Rect& window, std::span<const platfo
 
 // True for the scope "Document": the value must be exactly "doc".
 bool readDocumentScope(KeyedStore& settings);
+// "top" set to anything but 0.
+bool readTopWindow(KeyedStore& settings);
+// "vBar", 0 when not set.
+std::uint32_t readSplitterPosition(KeyedStore& settings);
+
+// Every reading above takes a value it cannot read (too large, a byte of
+// 128 or more by the digits, a line longer than the lookups' working text)
+// for a missing one, so that one bad value never keeps the viewer from
+// starting.
 
 }  // namespace vtome::shell

@@ -3,6 +3,7 @@
 
 #include "store/keyed_store.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "runtime/failure.h"
@@ -58,6 +59,13 @@ std::unique_ptr<KeyedStore> KeyedStore::newEmpty() {
 
 std::unique_ptr<KeyedStore> KeyedStore::loadFromFile(const std::string& path) {
     return std::unique_ptr<KeyedStore>(new KeyedStore(TextBuffer::fromFile(path)));
+}
+
+std::unique_ptr<KeyedStore> KeyedStore::fromText(std::string_view bytes) {
+    TextBuffer text(static_cast<std::uint32_t>(std::max<std::size_t>(bytes.size(), 1)));
+    text.insertBytes(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+    text.toStart();
+    return std::unique_ptr<KeyedStore>(new KeyedStore(std::move(text)));
 }
 
 void KeyedStore::destroy() {

@@ -52,6 +52,8 @@ public:
     static std::unique_ptr<KeyedStore> newEmpty();
     // The whole file at path. The file must exist.
     static std::unique_ptr<KeyedStore> loadFromFile(const std::string& path);
+    // A store holding these bytes, as if loaded from a file that held them.
+    static std::unique_ptr<KeyedStore> fromText(std::string_view bytes);
 
     KeyedStore(const KeyedStore&) = delete;
     KeyedStore& operator=(const KeyedStore&) = delete;

@@ -11,6 +11,10 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTimer>
 #include <QPalette>
 #include <QProcess>
 #include <QScreen>
@@ -48,7 +52,8 @@ std::string topic(const std::string& name, const std::string& text) {
 const std::string kDocument = "[vTome Header]\r\n<text>\r\n" + lines("Title page line", 500) +
                               "</text>\r\n\r\n"
                               "[vTome Contents]\r\nLong=Long Topic\r\nA=Chapter A\r\n.A1\r\n.A2\r\n.A3\r\n.A4\r\n.A5\r\n"
-                              "B=Chapter B\r\n.B1\r\n.B2\r\nC=Chapter C\r\n\r\n" +
+                              "B=Chapter B\r\n.B1\r\n.B2\r\nC=Chapter C\r\nAmp=Save & <b>Load</b>\tnow\r\n\r\n" +
+                              topic("Amp", "Markup in a title.\r\n") +
                               topic("Long", lines("Long topic line", 500)) + topic("A", "Chapter A.\r\n") +
                               topic("A1", "A1.\r\n") + topic("A2", "A2.\r\n") + topic("A3", "A3.\r\n") +
                               topic("A4", "A4.\r\n") + topic("A5", "A5.\r\n") + topic("B", "Chapter B.\r\n") +
@@ -201,6 +206,48 @@ TEST_F(DarkTheme, TheNotesDialogIsReadable) {
         }
         pressKey(Qt::Key_Escape);
     });
+}
+
+// --- text shown as text
+
+TEST_F(Regression, MessageBoxesShowTheirTextAndTheFileAsWritten) {
+    std::vector<std::pair<QString, Qt::TextFormat>> shown;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) return;
+        for (const QLabel* label : box->findChildren<QLabel*>()) shown.emplace_back(label->text(), label->textFormat());
+        box->accept();
+    });
+    poll.start(10);
+    platform().showMessageBox("vTome", "File <b>write</b> error", MessageBoxIcon::Exclamation, false,
+                              "/tmp/<i>x</i>.vinfo: Permission denied");
+    poll.stop();
+    bool text = false;
+    bool detail = false;
+    for (const auto& [label, format] : shown) {
+        if (label.isEmpty()) continue;
+        EXPECT_EQ(format, Qt::PlainText) << label.toStdString();
+        text = text || label == QStringLiteral("File <b>write</b> error");
+        detail = detail || label == QStringLiteral("/tmp/<i>x</i>.vinfo: Permission denied");
+    }
+    EXPECT_TRUE(text);
+    EXPECT_TRUE(detail);
+}
+
+TEST_F(Regression, ABookmarkOfATitleWithMarkupShowsTheTitleAsWritten) {
+    show("Save & <b>Load</b>\tnow");
+    pressKey(Qt::Key_B);
+    const QAction* item = nullptr;
+    for (const QAction* menu : window().frame()->menuBar()->actions()) {
+        if (menu->menu() == nullptr) continue;
+        for (const QAction* action : menu->menu()->actions()) {
+            if (action->text().contains(QStringLiteral("Load"))) item = action;
+        }
+    }
+    ASSERT_NE(item, nullptr);
+    // "&&" draws one "&" and makes no mnemonic; no tab splits the title.
+    EXPECT_EQ(item->text(), QStringLiteral("Save && <b>Load</b> now"));
 }
 
 // --- the title field

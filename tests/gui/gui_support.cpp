@@ -175,7 +175,7 @@ ViewerWindowTest::~ViewerWindowTest() { std::filesystem::current_path(previousFo
 void ViewerWindowTest::SetUp() {
     testing::writeFile(documentPath(), document_);
     app_ = std::make_unique<shell::Application>(windowSystem(),
-                                                shell::LaunchContext{arguments(), executablePath(), settingsPath()});
+                                                shell::LaunchContext{arguments(), executablePath(), settingsPath(), dir_.file("data")});
     // The application reports failures by ending the process; here they fail the test.
     expectNoFailures();
     ASSERT_TRUE(app_->start());

@@ -578,8 +578,9 @@ public:
     int runModalDialog(const resources::DialogTemplate& layout, DialogEvents& events) override {
         return platform().runModalDialog(layout, events);
     }
-    void showMessageBox(std::string_view caption, std::string_view text, MessageBoxIcon icon, bool topmost) override {
-        platform().showMessageBox(caption, text, icon, topmost);
+    void showMessageBox(std::string_view caption, std::string_view text, MessageBoxIcon icon, bool topmost,
+                        std::string_view detail) override {
+        platform().showMessageBox(caption, text, icon, topmost, detail);
     }
     std::optional<std::string> chooseFileToOpen(const FileDialogRequest& request) override {
         return platform().chooseFileToOpen(request);

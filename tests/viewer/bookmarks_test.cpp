@@ -2,9 +2,13 @@
 // menu, managed in the Bookmarks dialog, and written to the .vinfo file
 // byte for byte after every change.
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdlib>
 
 #include "annotations/bookmarks.h"
+#include "annotations/notes.h"
 #include "resources/menu.h"
 #include "viewer_fixture.h"
 
@@ -162,31 +166,121 @@ TEST_F(BookmarkTest, ClosingTheDialogWithoutChangeRewritesTheFile) {
     EXPECT_EQ(stored(), "[Other]\r\nkeep = this\r\n\r\n[vTome Bookmarks]\r\n1=Intro,2\r\n");
 }
 
-TEST_F(BookmarkTest, FailedSaveIsReportedAndLeavesWhatIsOnDisk) {
+// The one file of the data folder, or "" when there is none.
+std::string onlyFileIn(const std::string& folder) {
+    if (!std::filesystem::is_directory(folder)) return {};
+    std::vector<std::string> files;
+    for (const auto& e : std::filesystem::directory_iterator(folder)) files.push_back(e.path().string());
+    return files.size() == 1 ? files[0] : std::string();
+}
+
+TEST_F(BookmarkTest, APlaceThatCannotHoldTheFileMovesTheBookmarksToTheDataFolder) {
     open();
-    std::filesystem::create_directory(vinfo());
+    std::filesystem::create_directory(vinfo());  // a folder where the file should be
     writeFile(vinfo() + "/inside", "old");
     bookmark("Intro");
-    ASSERT_EQ(platform_.messageBoxes().size(), 1u);
-    EXPECT_EQ(platform_.messageBoxes()[0].caption, "vTome Exception (25)");
-    EXPECT_EQ(platform_.messageBoxes()[0].text, "File open failure");
-    EXPECT_EQ(platform_.exitCode(), 25);
+    EXPECT_TRUE(platform_.messageBoxes().empty());
+    EXPECT_FALSE(platform_.exitCode());
+    const std::string kept = onlyFileIn(dataFolder());
+    ASSERT_FALSE(kept.empty()) << "nothing in the data folder";
+    EXPECT_EQ(std::filesystem::path(kept).filename().string().rfind("book-", 0), 0u) << kept;
+    EXPECT_EQ(readFile(kept), "\r\n[vTome Bookmarks]\r\n1=Intro,0\r\n");
+    // The status bar says where, once.
+    EXPECT_NE(platform_.statusBar()->text().find(kept), std::string::npos) << platform_.statusBar()->text();
     EXPECT_EQ(readFile(vinfo() + "/inside"), "old");
-    // No temporary file is left beside the document.
+    // Nothing is left beside the document.
     std::vector<std::string> names;
     for (const auto& e : std::filesystem::directory_iterator(dir_.path())) names.push_back(e.path().filename());
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"book.vinfo", "book.vtome"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"book.vinfo", "book.vtome", "data"}));
 }
 
-TEST_F(BookmarkTest, FullDiskIsReported) {
-    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+TEST_F(BookmarkTest, ASaveThatFailsEverywhereIsReportedAndTheBookmarkStaysForTheNextOne) {
     open();
-    std::filesystem::create_symlink("/dev/full", vinfo());
+    std::filesystem::create_directory(vinfo());
+    writeFile(dataFolder(), "a file where the data folder should be");
     bookmark("Intro");
     ASSERT_EQ(platform_.messageBoxes().size(), 1u);
-    EXPECT_EQ(platform_.messageBoxes()[0].caption, "vTome Exception (28)");
-    EXPECT_EQ(platform_.exitCode(), 28);
+    const platform::headless::RecordedMessageBox& box = platform_.messageBoxes()[0];
+    EXPECT_EQ(box.caption, "vTome");
+    EXPECT_EQ(box.text, "File open failure");
+    EXPECT_EQ(box.detail.rfind(dataFolder() + "/book-", 0), 0u) << "the box names the file: " << box.detail;
+    EXPECT_NE(box.detail.find(": Not a directory"), std::string::npos) << "and why: " << box.detail;
+    EXPECT_FALSE(platform_.exitCode()) << "nothing ends";
+    EXPECT_EQ(menu(), itemsWith({{"Intro", 10001}}));
+
+    // Once there is room again, the next save writes what was kept.
+    std::filesystem::remove(dataFolder());
+    bookmark("Last");
+    EXPECT_EQ(readFile(onlyFileIn(dataFolder())), "\r\n[vTome Bookmarks]\r\n1=Intro,0\r\n2=Last,0\r\n");
+}
+
+// A folder nobody may write into while it lives, root included (for root,
+// through the file system's immutable flag).
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(std::string folder) : folder_(std::move(folder)) { set(true); }
+    ~ReadOnlyFolder() { set(false); }
+    bool holds() const { return ::access(folder_.c_str(), W_OK) != 0 || ::geteuid() == 0; }
+
+private:
+    void set(bool readOnly) {
+        if (::geteuid() == 0) {
+            const std::string command = std::string("chattr ") + (readOnly ? "+i" : "-i") + " '" + folder_ + "'";
+            ok_ = std::system(command.c_str()) == 0;
+        } else {
+            std::filesystem::permissions(folder_, std::filesystem::perms::owner_write,
+                                         readOnly ? std::filesystem::perm_options::remove
+                                                  : std::filesystem::perm_options::add);
+        }
+    }
+    std::string folder_;
+    bool ok_ = true;
+
+public:
+    bool ok() const { return ok_; }
+};
+
+TEST_F(BookmarkTest, BookmarksAndNotesInAReadOnlyFolderWorkAndSurviveARestart) {
+    open();
+    std::filesystem::create_directory(dataFolder());  // lives inside the folder made read-only
+    {
+        ReadOnlyFolder readOnly(dir_.path().string());
+        if (!readOnly.ok()) GTEST_SKIP() << "this file system cannot make the folder read-only";
+        bookmark("Intro");
+        platform_.scriptModalDialog([](HeadlessDialog& d) {
+            d.type(ids::kNotesEdit, "noted");
+            d.click(ids::kNotesSave);
+        });
+        press(vk::kSpace);
+        platform_.scriptModalDialog([](HeadlessDialog& d) { d.click(platform::kIdCancel); });
+        press('B', platform::modifier::kControl);  // the Bookmarks dialog writes on closing
+        EXPECT_TRUE(platform_.messageBoxes().empty());
+        EXPECT_FALSE(platform_.exitCode());
+        EXPECT_NE(platform_.statusBar()->text().find(dataFolder()), std::string::npos);
+        open();  // a restart
+        EXPECT_EQ(menu(), itemsWith({{"Intro", 10001}}));
+        EXPECT_TRUE(hasNote(*app_->userData().store(), "Intro"));
+    }
+    EXPECT_FALSE(std::filesystem::exists(vinfo()));
+}
+
+TEST_F(BookmarkTest, AFileBesideThatCannotBeReadIsReportedAndNeverWrittenOver) {
+    std::filesystem::create_directory(vinfo());
+    open();
+    ASSERT_EQ(platform_.messageBoxes().size(), 1u);
+    EXPECT_EQ(platform_.messageBoxes()[0].detail, "book.vinfo: Is a directory");
+    EXPECT_FALSE(platform_.exitCode());
+    bookmark("Intro");
+    EXPECT_TRUE(std::filesystem::is_directory(vinfo()));
+    EXPECT_EQ(readFile(onlyFileIn(dataFolder())), "\r\n[vTome Bookmarks]\r\n1=Intro,0\r\n");
+}
+
+TEST_F(BookmarkTest, AnOverlongLineCostsOnlyItsOwnBookmark) {
+    writeFile(vinfo(), "[vTome Bookmarks]\r\n1=Intro,0\r\n2=" + std::string(5000, 'x') + ",1\r\n3=Last,2\r\n");
+    open();
+    EXPECT_TRUE(platform_.messageBoxes().empty());
+    EXPECT_EQ(menu(), itemsWith({{"Intro", 10001}, {"Last", 10002}}));
 }
 
 // --- resolving stored names

@@ -91,19 +91,40 @@ TEST_F(NoteTest, SavingAgainReplacesTheNoteInPlace) {
               "\r\n[Last_vTomeNote]\r\n<text>\r\nlast\r\n</text>\r\n\r\n");
 }
 
-TEST_F(NoteTest, LineBeginningWithTheCloseMarkerEndsTheNoteOnReading) {
+TEST_F(NoteTest, ANoteTheFileCouldNotReadBackWholeIsNotSaved) {
     open();
-    saveNote("kept\r\n</TEXT> is where it ends\r\nlost");
-    // The whole note is written; the file format cannot escape the line.
-    EXPECT_EQ(stored(), "\r\n[Intro_vTomeNote]\r\n<text>\r\nkept\r\n</TEXT> is where it ends\r\nlost\r\n</text>\r\n\r\n");
-    ASSERT_EQ(platform_.messageBoxes().size(), 1u);
-    EXPECT_EQ(platform_.messageBoxes()[0].caption, "Notes");
-    EXPECT_EQ(platform_.messageBoxes()[0].icon, platform::MessageBoxIcon::Exclamation);
-    EXPECT_EQ(reopen().first, "kept");
+    const struct {
+        std::string note;
+        std::string named;  // what the message names
+    } refused[] = {
+        {"kept\r\n</TEXT> is where it ends\r\nlost", "</text>"},
+        {"see [vTome Bookmarks] below", "[vTome Bookmarks]"},
+        {"copied: [Usage_vTomeNote]", "[Usage_vTomeNote]"},
+    };
+    for (const auto& c : refused) {
+        bool stayedOpen = false;
+        notes([&](HeadlessDialog& d) {
+            d.type(ids::kNotesEdit, c.note);
+            d.click(ids::kNotesSave);
+            stayedOpen = d.isOpen() && d.text(ids::kNotesEdit) == c.note;
+        });
+        EXPECT_TRUE(stayedOpen) << c.note;
+        ASSERT_FALSE(platform_.messageBoxes().empty());
+        EXPECT_EQ(platform_.messageBoxes().back().caption, "Notes");
+        EXPECT_NE(platform_.messageBoxes().back().text.find(c.named), std::string::npos)
+            << platform_.messageBoxes().back().text;
+        EXPECT_EQ(stored(), "(no file)") << c.note;
+    }
+    // A section the file holds already is another section's start too.
+    writeFile(vinfo(), "[Mine]\r\nx=1\r\n");
+    open();
+    saveNote("about [Mine]");
+    EXPECT_EQ(stored(), "[Mine]\r\nx=1\r\n");
 
-    saveNote("  </text> indented is no marker");
-    EXPECT_EQ(platform_.messageBoxes().size(), 1u);
-    EXPECT_EQ(reopen().first, "  </text> indented is no marker");
+    const std::size_t boxes = platform_.messageBoxes().size();
+    saveNote("  </text> indented is no marker, [brackets] are fine");
+    EXPECT_EQ(platform_.messageBoxes().size(), boxes);
+    EXPECT_EQ(reopen().first, "  </text> indented is no marker, [brackets] are fine");
 }
 
 TEST_F(NoteTest, TopicsWhoseNamesDifferOnlyInCaseHaveSeparateNotes) {
@@ -180,14 +201,40 @@ TEST_F(NoteTest, EveryOtherWayOfClosingWritesNothing) {
     EXPECT_FALSE(indicator());
 }
 
-TEST_F(NoteTest, FailedSaveIsReported) {
+TEST_F(NoteTest, ASaveThatFailsEverywhereKeepsTheDialogOpenWithTheText) {
     open();
     std::filesystem::create_directory(vinfo());
-    saveNote("mine");
+    writeFile(dataFolder(), "a file where the data folder should be");
+    bool stayedOpen = false;
+    notes([&](HeadlessDialog& d) {
+        d.type(ids::kNotesEdit, "typed\r\nby hand");
+        d.click(ids::kNotesSave);
+        stayedOpen = d.isOpen() && d.text(ids::kNotesEdit) == "typed\r\nby hand";
+        // Room again: the same dialog saves.
+        std::filesystem::remove(dataFolder());
+        d.click(ids::kNotesSave);
+    });
+    EXPECT_TRUE(stayedOpen);
     ASSERT_EQ(platform_.messageBoxes().size(), 1u);
-    EXPECT_EQ(platform_.messageBoxes()[0].caption, "vTome Exception (25)");
-    EXPECT_EQ(platform_.exitCode(), 25);
+    EXPECT_EQ(platform_.messageBoxes()[0].caption, "vTome");
+    EXPECT_NE(platform_.messageBoxes()[0].detail.find(": Not a directory"), std::string::npos);
+    EXPECT_FALSE(platform_.exitCode());
     EXPECT_TRUE(std::filesystem::is_directory(vinfo()));
+    EXPECT_TRUE(indicator());
+    EXPECT_EQ(reopen().first, "typed\r\nby hand");
+}
+
+TEST_F(NoteTest, ACancelledNoteAfterAFailedSaveIsNotWrittenLater) {
+    open();
+    std::filesystem::create_directory(vinfo());
+    writeFile(dataFolder(), "blocked");
+    saveNote("not to be kept");  // fails; then the dialog is closed unsaved
+    std::filesystem::remove(dataFolder());
+    show("Last");
+    saveNote("kept");
+    for (const auto& e : std::filesystem::directory_iterator(dataFolder())) {
+        EXPECT_EQ(readFile(e.path().string()).find("not to be kept"), std::string::npos);
+    }
 }
 
 // --- the dialog

@@ -15,7 +15,7 @@ TEST_F(Opening, ExtensionIsAddedWhenThePathNamesNothing) {
     ASSERT_TRUE(start({"guide"}));
     EXPECT_EQ(document().documentPath, "guide.vtome");
     EXPECT_EQ(currentTitle(), "guide.vtome");
-    EXPECT_EQ(app_->userData().path, "guide.vinfo");
+    EXPECT_EQ(app_->userData().path(), "guide.vinfo");
     EXPECT_FALSE(std::filesystem::exists(dir_.file("guide.vinfo")));  // reading creates nothing
 }
 
@@ -41,7 +41,7 @@ TEST_F(Opening, SourceDocumentWithoutArguments) {
     writeDocument("vtomesrc");
     ASSERT_TRUE(start());
     EXPECT_EQ(currentTitle(), "vtomesrc");
-    EXPECT_EQ(app_->userData().path, "vtomesrc.vinfo");
+    EXPECT_EQ(app_->userData().path(), "vtomesrc.vinfo");
 }
 
 TEST_F(Opening, NoArgumentsAndNoSourceDocumentLeaveTheViewerEmpty) {
@@ -93,7 +93,7 @@ TEST_F(Opening, OpenChoosesAnotherDocumentAndResetsTheStartTopic) {
     EXPECT_EQ(view().text(), "\r\nOther\r\n");
     EXPECT_EQ(historyTitles(), Titles{"other.vtome"});
     EXPECT_EQ(document().startTopic, "");
-    EXPECT_EQ(app_->userData().path, dir_.file("other.vinfo"));
+    EXPECT_EQ(app_->userData().path(), dir_.file("other.vinfo"));
     EXPECT_EQ(platform_.focus(), platform::headless::FocusTarget::MainWindow);
 }
 

@@ -148,23 +148,49 @@ TEST_F(Shell, TooManyArgumentsOpensNothing) {
     EXPECT_FALSE(document().isOpen());
 }
 
-TEST_F(Shell, RuntimeFailureIsReportedAndEndsWithItsNumber) {
+TEST_F(Shell, ASettingsFileThatCannotBeReadIsReportedAndLeftAlone) {
     std::filesystem::create_directory(settingsPath());  // cannot be read as a file
-    EXPECT_FALSE(start());
+    ASSERT_TRUE(start());
     ASSERT_EQ(platform_.messageBoxes().size(), 1u);
-    EXPECT_EQ(platform_.messageBoxes()[0].caption, "vTome Exception (25)");
+    EXPECT_EQ(platform_.messageBoxes()[0].caption, "vTome");
     EXPECT_EQ(platform_.messageBoxes()[0].text, "File open failure");
+    EXPECT_EQ(platform_.messageBoxes()[0].detail, settingsPath() + ": Is a directory");
     EXPECT_EQ(platform_.messageBoxes()[0].icon, platform::MessageBoxIcon::Exclamation);
-    EXPECT_TRUE(platform_.messageBoxes()[0].topmost);
-    EXPECT_EQ(platform_.exitCode(), 25);
+    EXPECT_TRUE(checked(ids::kCmdScopeTopic)) << "the defaults apply";
+    closeWindow();
+    EXPECT_EQ(platform_.quitCode(), 0);
+    EXPECT_FALSE(platform_.exitCode());
+    EXPECT_EQ(platform_.messageBoxes().size(), 1u) << "not written over at shutdown";
+    EXPECT_TRUE(std::filesystem::is_directory(settingsPath()));
 }
 
-TEST_F(Shell, FailureOnShutdownWriteIsReported) {
+TEST_F(Shell, ASettingsFileThatCannotBeWrittenAtShutdownIsReportedAndTheViewerStillCloses) {
     ASSERT_TRUE(start());
     std::filesystem::create_directory(settingsPath());  // the save cannot replace a folder
     closeWindow();
-    EXPECT_EQ(platform_.exitCode(), 25);
-    EXPECT_EQ(platform_.messageBoxes().at(0).caption, "vTome Exception (25)");
+    EXPECT_EQ(platform_.quitCode(), 0);
+    EXPECT_FALSE(platform_.exitCode());
+    ASSERT_EQ(platform_.messageBoxes().size(), 1u);
+    EXPECT_EQ(platform_.messageBoxes()[0].caption, "vTome");
+    EXPECT_EQ(platform_.messageBoxes()[0].detail, settingsPath() + ": Is a directory");
+}
+
+TEST_F(Shell, AnyOneBadSettingCountsAsMissingAndTheViewerStarts) {
+    const std::string bad[] = {
+        "vBar=99999999999999\r\n",                          // past 32 bits
+        "top=1\xE9\r\n",                                    // a byte of 128 or more by the digits
+        "; " + std::string(5000, 'c') + "\r\ntop=1\r\n",   // a line longer than the lookups' text
+        "WinPos=" + std::string(40, 'Z') + "\r\n",
+    };
+    for (const std::string& line : bad) {
+        writeFile(settingsPath(), "[vTome Settings]\r\n" + line);
+        ASSERT_TRUE(start()) << line.substr(0, 30);
+        EXPECT_EQ(app_->layout().splitterPos(), window().clientSize().width / 4);
+        EXPECT_FALSE(window().isTopmost());
+        EXPECT_FALSE(platform_.exitCode());
+        closeWindow();
+        EXPECT_FALSE(platform_.exitCode()) << line.substr(0, 30);
+    }
 }
 
 TEST_F(Shell, WithoutATextViewTheEmptyWindowStillOpensAndCloses) {

@@ -164,7 +164,7 @@ protected:
     // Starts the viewer as if its executable were `executable`.
     bool startAs(const std::string& executable, std::vector<std::string> args = {}) {
         app_ = std::make_unique<shell::Application>(platform_,
-                                                    shell::LaunchContext{std::move(args), executable, settingsPath()});
+                                                    shell::LaunchContext{std::move(args), executable, settingsPath(), dir_.file("data")});
         bool started = false;
         platform_.guard([&] { started = app_->start(); });
         return started;
@@ -205,7 +205,7 @@ TEST_F(OwnHelp, AFolderWithBlanksStaysOneArgumentThatTheSecondInstanceOpens) {
     // manual without a message.
     platform::headless::HeadlessPlatform secondPlatform;
     shell::Application second(secondPlatform,
-                              shell::LaunchContext{arguments, (folder / "vtome").string(), settingsPath()});
+                              shell::LaunchContext{arguments, (folder / "vtome").string(), settingsPath(), (folder / "data").string()});
     bool started = false;
     secondPlatform.guard([&] { started = second.start(); });
     ASSERT_TRUE(started);

@@ -35,7 +35,7 @@ protected:
     // Starts the viewer as `vtome args...`; false when start-up ended it.
     bool start(std::vector<std::string> args = {}) {
         app_ = std::make_unique<shell::Application>(
-            platform_, shell::LaunchContext{std::move(args), dir_.file("vtome"), settingsPath()});
+            platform_, shell::LaunchContext{std::move(args), dir_.file("vtome"), settingsPath(), dataFolder()});
         bool started = false;
         platform_.guard([&] { started = app_->start(); });
         return started;
@@ -45,13 +45,15 @@ protected:
     // on the headless platform).
     int runViewer(std::vector<std::string> args = {}) {
         app_ = std::make_unique<shell::Application>(
-            platform_, shell::LaunchContext{std::move(args), dir_.file("vtome"), settingsPath()});
+            platform_, shell::LaunchContext{std::move(args), dir_.file("vtome"), settingsPath(), dataFolder()});
         int code = -1;
         platform_.guard([&] { code = app_->run(); });
         return code;
     }
 
     std::string settingsPath() const { return dir_.file("vTome.ini"); }
+    // Where user data goes that cannot stay beside its document.
+    std::string dataFolder() const { return dir_.file("data"); }
     std::string writeDocument(const std::string& name, const std::string& bytes = kGuide) {
         writeFile(dir_.file(name), bytes);
         return dir_.file(name);

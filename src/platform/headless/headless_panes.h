@@ -105,7 +105,14 @@ private:
     bool captured_ = false;
 };
 
-class HeadlessStatusBar : public HeadlessPane<StatusBar> {};
+class HeadlessStatusBar : public HeadlessPane<StatusBar> {
+public:
+    void showText(std::string_view text) override { text_ = std::string(text); }
+    std::string text() const override { return text_; }
+
+private:
+    std::string text_;
+};
 
 class HeadlessDialogPane : public HeadlessPane<DialogPane> {
 public:

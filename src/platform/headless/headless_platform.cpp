@@ -126,8 +126,8 @@ int HeadlessPlatform::runModalDialog(const resources::DialogTemplate& layout, Di
 }
 
 void HeadlessPlatform::showMessageBox(std::string_view caption, std::string_view text, MessageBoxIcon icon,
-                                      bool topmost) {
-    messageBoxes_.push_back({std::string(caption), std::string(text), icon, topmost});
+                                      bool topmost, std::string_view detail) {
+    messageBoxes_.push_back({std::string(caption), std::string(text), icon, topmost, std::string(detail)});
 }
 
 std::optional<std::string> HeadlessPlatform::chooseFileToOpen(const FileDialogRequest& request) {

@@ -87,7 +87,13 @@ void QtMenuBar::replacePopup(std::size_t position, std::string_view title, std::
         if (entry.kind == MenuEntry::Kind::Separator) {
             menu->addSeparator();
         } else {
-            addCommand(*menu, entry.caption, entry.id, showsCheckMark(entry.id));
+            QAction* action = addCommand(*menu, entry.caption, entry.id, showsCheckMark(entry.id));
+            if (entry.literal) {
+                QString text = fromBytes(entry.caption);
+                text.replace(QChar(u'&'), QStringLiteral("&&"));
+                text.replace(QChar(u'\t'), QChar(u' '));
+                action->setText(text);
+            }
         }
     }
 }

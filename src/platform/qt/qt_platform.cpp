@@ -97,8 +97,9 @@ int QtPlatform::runModalDialog(const resources::DialogTemplate& layout, DialogEv
     return result;
 }
 
-void QtPlatform::showMessageBox(std::string_view caption, std::string_view text, MessageBoxIcon icon, bool topmost) {
-    qt::showMessageBox(caption, text, icon, topmost);
+void QtPlatform::showMessageBox(std::string_view caption, std::string_view text, MessageBoxIcon icon, bool topmost,
+                                std::string_view detail) {
+    qt::showMessageBox(caption, text, icon, topmost, detail);
 }
 
 std::optional<std::string> QtPlatform::chooseFileToOpen(const FileDialogRequest& request) {

@@ -27,7 +27,8 @@ public:
     Splitter& createSplitter(SplitterEvents& events) override;
     TopicTextView* createTopicView() override;
     int runModalDialog(const resources::DialogTemplate& layout, DialogEvents& events) override;
-    void showMessageBox(std::string_view caption, std::string_view text, MessageBoxIcon icon, bool topmost) override;
+    void showMessageBox(std::string_view caption, std::string_view text, MessageBoxIcon icon, bool topmost,
+                        std::string_view detail) override;
     std::optional<std::string> chooseFileToOpen(const FileDialogRequest& request) override;
     std::optional<std::string> chooseFileToSave(const FileDialogRequest& request) override;
     bool runProcess(const std::string& program, const std::vector<std::string>& arguments,

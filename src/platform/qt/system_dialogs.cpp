@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
 
@@ -29,9 +30,15 @@ std::optional<std::string> chosen(const QString& path) {
 
 }  // namespace
 
-void showMessageBox(std::string_view caption, std::string_view text, MessageBoxIcon icon, bool topmost) {
+void showMessageBox(std::string_view caption, std::string_view text, MessageBoxIcon icon, bool topmost,
+                    std::string_view detail) {
     QMessageBox box(icon == MessageBoxIcon::Error ? QMessageBox::Critical : QMessageBox::Warning, fromBytes(caption),
-                    fromBytes(text), QMessageBox::Ok);
+                    QString(), QMessageBox::Ok);
+    // A file name or a document's text is shown as it is, never as markup.
+    box.setTextFormat(Qt::PlainText);
+    box.setText(fromBytes(text));
+    if (!detail.empty()) box.setInformativeText(fromPathBytes(detail));
+    for (QLabel* label : box.findChildren<QLabel*>()) label->setTextFormat(Qt::PlainText);
     if (topmost) box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     box.exec();
 }

@@ -14,7 +14,8 @@ class QWidget;
 
 namespace vtome::platform::qt {
 
-void showMessageBox(std::string_view caption, std::string_view text, MessageBoxIcon icon, bool topmost);
+void showMessageBox(std::string_view caption, std::string_view text, MessageBoxIcon icon, bool topmost,
+                    std::string_view detail);
 std::optional<std::string> chooseFileToOpen(QWidget* owner, const FileDialogRequest& request);
 std::optional<std::string> chooseFileToSave(QWidget* owner, const FileDialogRequest& request);
 
