@@ -20,7 +20,8 @@ namespace {
 std::span<const ToolCommand> (*const kCommandTables[])() = {storeCommands, searchCommands, exportCommands};
 
 void printUsage(std::FILE* out) {
-    std::fputs("usage: vtome-tool COMMAND ARGUMENTS...\n\n"
+    std::fputs("usage: vtome-tool COMMAND ARGUMENTS...\n"
+               "or:    vtome-tool --help | --version\n\n"
                "A FILE that does not exist reads as an empty file. Exit status: 0 done,\n"
                "1 not found or refused (nothing written), 2 wrong command line, 3 failure.\n\n"
                "Commands:\n",
