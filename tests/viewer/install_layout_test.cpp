@@ -74,6 +74,8 @@ struct ManualCase {
     std::string helpArgument;  // what F1 passes to the second instance
 };
 
+void PrintTo(const ManualCase& c, std::ostream* out) { *out << c.name; }
+
 class OwnManualOrder : public OwnManual, public ::testing::WithParamInterface<ManualCase> {};
 
 TEST_P(OwnManualOrder, TheCurrentFolderThenBesideTheExecutableThenTheInstalledDataFolder) {
