@@ -58,8 +58,16 @@ set(CPACK_PACKAGE_VENDOR "The vTome authors")
 set(CPACK_PACKAGE_CONTACT "The vTome authors <vtome-help@example.org>")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://vtome.example.org")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "viewer for help documents with contents, search, bookmarks and notes")
-set(CPACK_PACKAGE_DESCRIPTION
-    "vTome shows a help document, one plain-text file of bracketed sections, as a contents tree beside the text of the selected topic. It moves through the topics from the keyboard, searches a topic or the whole document, keeps bookmarks and one note per topic beside the document, and exports a document as plain text. vtome-tool does the same from scripts.")
+# Lines as the package's description shows them (CPack indents them).
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "vTome shows a help document, one plain-text file of bracketed sections,"
+  "as a contents tree beside the text of the selected topic. It moves"
+  "through the topics from the keyboard, searches a topic or the whole"
+  "document, keeps bookmarks and one note per topic beside the document,"
+  "and exports a document as plain text."
+  ""
+  "vtome-tool lists, searches and exports help documents and edits vTome's"
+  "files from scripts.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
