@@ -7,6 +7,10 @@
 #include <string_view>
 #include <vector>
 
+namespace vtome {
+class RuntimeFailure;
+}
+
 namespace vtome::tool {
 
 enum ExitStatus : int {
@@ -33,7 +37,14 @@ std::span<const ToolCommand> storeCommands();
 std::span<const ToolCommand> searchCommands();
 std::span<const ToolCommand> exportCommands();
 
+// Prints a failure on standard error, with the file and the reason when it
+// is about a file.
+void reportFailure(const RuntimeFailure& failure);
+
 // Writes bytes to standard output exactly as they are.
 void writeOut(std::string_view bytes);
+
+// The name of standard output where a command takes an output file.
+constexpr std::string_view kStandardOutputName = "-";
 
 }  // namespace vtome::tool

@@ -14,7 +14,13 @@ namespace {
 int exportDocument(const Arguments& a) {
     const std::optional<ToolDocument> document = openToolDocument(a[0]);
     if (!document) return kFalse;
-    writeTextExport(*document->store, a[1]);
+    if (a[1] == kStandardOutputName) {
+        TextBuffer output;
+        buildTextExport(*document->store, output);
+        writeOut(output.view());
+    } else {
+        writeTextExport(*document->store, a[1]);
+    }
     return kSuccess;
 }
 
@@ -34,7 +40,7 @@ int contents(const Arguments& a) {
 
 constexpr ToolCommand kExportCommands[] = {
     {"contents", "DOC                         (DEPTH<TAB>NAME<TAB>TITLE per topic)", 1, contents},
-    {"export", "DOC OUT                       (the document as plain text)", 2, exportDocument},
+    {"export", "DOC OUT                       (the document as plain text; OUT - is standard output)", 2, exportDocument},
 };
 
 }  // namespace

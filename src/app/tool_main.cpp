@@ -1,8 +1,10 @@
 // vtome-tool: reads and edits vTome's keyed files from scripts, with the same
 // store code the viewer uses.
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "app/tool_command.h"
@@ -18,7 +20,8 @@ namespace {
 std::span<const ToolCommand> (*const kCommandTables[])() = {storeCommands, searchCommands, exportCommands};
 
 void printUsage(std::FILE* out) {
-    std::fputs("usage: vtome-tool COMMAND ARGUMENTS...\n\n"
+    std::fputs("usage: vtome-tool COMMAND ARGUMENTS...\n"
+               "or:    vtome-tool --help | --version\n\n"
                "A FILE that does not exist reads as an empty file. Exit status: 0 done,\n"
                "1 not found or refused (nothing written), 2 wrong command line, 3 failure.\n\n"
                "Commands:\n",
@@ -29,6 +32,18 @@ void printUsage(std::FILE* out) {
                          static_cast<int>(command.arguments.size()), command.arguments.data());
         }
     }
+}
+
+// Standard output as the last step of a command: whatever could not be
+// written (a full disk, a closed pipe) is a write failure like any file's.
+int finishOutput(int status) {
+    if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0) return status;
+    const int error = errno;
+    const RuntimeFailure failure(error == ENOSPC || error == EDQUOT ? FailureCode::DiskFullError
+                                                                    : FailureCode::FileWriteError,
+                                 "standard output", error);
+    reportFailure(failure);
+    return kRuntimeFailure;
 }
 
 const ToolCommand* findCommand(std::string_view name) {
@@ -42,10 +57,25 @@ const ToolCommand* findCommand(std::string_view name) {
 
 }  // namespace
 
+void reportFailure(const RuntimeFailure& failure) {
+    std::fflush(stdout);
+    // "vtome-tool: FILE: REASON (TEXT, N)" for a file, else "vtome-tool: TEXT (N)".
+    const std::string number = formatFailureNumber(static_cast<std::uint32_t>(failure.number()));
+    if (failure.isAboutFile()) {
+        std::fprintf(stderr, "vtome-tool: %s (%s, %s)\n", failure.detail().c_str(), failure.what(), number.c_str());
+    } else {
+        std::fprintf(stderr, "vtome-tool: %s (%s)\n", failure.what(), number.c_str());
+    }
+}
+
 int runTool(int argc, char** argv) {
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         printUsage(stdout);
-        return kSuccess;
+        return finishOutput(kSuccess);
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::fputs("vtome-tool " VTOME_VERSION "\n", stdout);
+        return finishOutput(kSuccess);
     }
     const ToolCommand* command = argc >= 2 ? findCommand(argv[1]) : nullptr;
     if (command == nullptr || static_cast<std::size_t>(argc - 2) != command->argumentCount) {
@@ -54,20 +84,17 @@ int runTool(int argc, char** argv) {
     }
     const Arguments args(argv + 2, argv + argc);
     try {
-        const int status = command->run(args);
-        return std::fflush(stdout) == 0 ? status : kRuntimeFailure;
+        return finishOutput(command->run(args));
     } catch (const UsageError&) {
         printUsage(stderr);
         return kUsageError;
     } catch (const RuntimeFailure& failure) {
-        std::fflush(stdout);
-        // "vtome-tool: FILE: REASON (TEXT, N)" for a file, else "vtome-tool: TEXT (N)".
-        const std::string number = formatFailureNumber(static_cast<std::uint32_t>(failure.number()));
-        if (failure.isAboutFile()) {
-            std::fprintf(stderr, "vtome-tool: %s (%s, %s)\n", failure.detail().c_str(), failure.what(), number.c_str());
-        } else {
-            std::fprintf(stderr, "vtome-tool: %s (%s)\n", failure.what(), number.c_str());
-        }
+        reportFailure(failure);
+        return kRuntimeFailure;
+    } catch (const std::bad_alloc&) {
+        // A count or a file too large for memory ends like the viewer's own
+        // allocation failures, with their number and text.
+        reportFailure(RuntimeFailure(FailureCode::MemoryAllocationFailure));
         return kRuntimeFailure;
     }
 }

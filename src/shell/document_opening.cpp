@@ -5,6 +5,7 @@
 #include "document/document_location.h"
 #include "platform/failure_report.h"
 #include "shell/application.h"
+#include "shell/install_layout.h"
 #include "store/file_io.h"
 
 namespace vtome::shell {
@@ -41,6 +42,15 @@ void Application::openFromCommandLine() {
         document.documentPath.assign(kSourceDocument);
         document.documentFileName.assign(kSourceDocument);
         document.store = KeyedStore::loadFromFile(std::string(kSourceDocument));
+    } else if (const std::optional<std::string> manual = findOwnManual(launch_.executablePath)) {
+        // Started from a menu or a file manager's "open with" without a
+        // file: the viewer's own manual rather than an empty window. A path
+        // too long for a document is passed over, as if there were none.
+        if (manual->size() <= document.documentPath.capacity()) {
+            document.documentPath.assign(*manual);
+            document.documentFileName.assign(fileNameOf(document.documentPath.view()));
+            document.store = KeyedStore::loadFromFile(*manual);
+        }
     }
     if (arguments.size() == kMaxArguments) {
         document.startTopic.assign(arguments[1]);

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "runtime/failure.h"
+#include "shell/install_layout.h"
 
 namespace vtome::shell {
 
@@ -30,9 +31,12 @@ WindowPlacement WindowPlacement::fromBytes(const std::array<unsigned char, kByte
 }
 
 std::string settingsPathFor(const std::string& executablePath) {
-    const std::size_t slash = executablePath.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : executablePath.substr(0, slash);
-    if (::access(folder.c_str(), W_OK) == 0) return folder + "/" + std::string(kSettingsFileName);
+    // An installed viewer never writes into its bin/ folder, not even where
+    // it could (run by root, or installed to a prefix in the home folder).
+    const std::string folder = executableFolder(executablePath);
+    if (!isInstalledLayout(executablePath) && ::access(folder.c_str(), W_OK) == 0) {
+        return folder + "/" + std::string(kSettingsFileName);
+    }
 
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
     std::string config;

@@ -37,8 +37,9 @@ struct WindowPlacement {
     platform::Rect rect() const { return platform::Rect::fromSize(left, top, width, height); }
 };
 
-// Where vTome.ini lives: beside the executable when that folder is
-// writable, else in $XDG_CONFIG_HOME/vtome (default ~/.config/vtome).
+// Where vTome.ini lives: beside the executable when that folder is writable
+// and the viewer is not installed (isInstalledLayout), else in
+// $XDG_CONFIG_HOME/vtome (default ~/.config/vtome).
 std::string settingsPathFor(const std::string& executablePath);
 
 // The stored window placement, or none when the key is missing, unreadable,

@@ -3,12 +3,12 @@
 #include <chrono>
 #include <filesystem>
 
+#include "document/document_location.h"
 #include "document/text_export.h"
 #include "resources/messages.h"
 #include "resources/dialog_template.h"
 #include "resources/ids.h"
 #include "shell/application.h"
-#include "store/file_io.h"
 
 namespace vtome::shell {
 
@@ -93,14 +93,12 @@ void SideCommands::openOwnHelp() {
     const std::string& executable = app_.launch().executablePath;
     if (executable.empty()) return;
 
-    std::string document;
-    if (pathExists(std::string(kOwnHelpFile))) {
-        document = kOwnHelpArgument;
-    } else {
-        const std::size_t slash = executable.rfind('/');
-        const std::string folder = slash == std::string::npos ? "." : executable.substr(0, slash);
-        document = folder + "/" + std::string(kOwnHelpArgument);
-    }
+    // Named without its extension, which the started instance adds again.
+    // A manual found nowhere is looked for beside the executable, and the
+    // started instance says that it is not found there.
+    const std::optional<std::string> manual = findOwnManual(executable);
+    const std::string document = manual ? manual->substr(0, manual->size() - kDocumentExtension.size())
+                                        : executableFolder(executable) + "/" + std::string(kOwnHelpArgument);
     // One argument, whatever blanks the folder holds. A help that cannot
     // start is not reported: the viewer simply goes on.
     app_.platform().runProcess(executable, {document}, kOwnHelpWait);

@@ -5,14 +5,11 @@
 #include <string>
 #include <string_view>
 
+#include "shell/install_layout.h"
+
 namespace vtome::shell {
 
 class Application;
-
-// The viewer's own manual, looked for in the current directory first and
-// then beside the executable; the started instance adds ".vtome".
-constexpr std::string_view kOwnHelpFile = "vTome_doc.vtome";
-constexpr std::string_view kOwnHelpArgument = "vTome_doc";
 
 class SideCommands {
 public:
@@ -20,7 +17,9 @@ public:
 
     // File > Save As...: the open document as one plain text file.
     void exportText();
-    // F1: a second instance of this executable on the viewer's manual.
+    // F1: a second instance of this executable on the viewer's manual, from
+    // the current folder, beside the executable or in the installed data
+    // folder (findOwnManual).
     void openOwnHelp();
     // Help > Keyboard Shortcuts: the key list in the topic view.
     void showShortcuts();

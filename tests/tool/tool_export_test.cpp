@@ -100,6 +100,21 @@ TEST_F(ToolDocumentCommands, ExportIntoAFolderThatDoesNotExistFails) {
     EXPECT_EQ(result.err, "vtome-tool: " + file("nowhere/out.txt") + ": No such file or directory (File open failure, 25)\n");
 }
 
+TEST_F(ToolDocumentCommands, ExportToDashWritesStandardOutputByteForByte) {
+    writeFile(file("doc.vtome"), "[vTome Header]\r\n<text>\r\nHead\r\n</text>\r\n[Raw]\r\n<bin>00 41\r\n</bin>\r\n");
+    ASSERT_EQ(tool({"export", file("doc.vtome"), file("out.txt")}).status, 0);
+    const bool dashBefore = std::filesystem::exists("-");
+    const ProcessResult result = tool({"export", file("doc.vtome"), "-"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, readFile(file("out.txt")));  // the NUL byte included
+    EXPECT_EQ(std::filesystem::exists("-"), dashBefore) << "a file named - was written";
+
+    // A file named - is reached as ./-, as with other tools.
+    const ProcessResult dotted = tool({"export", file("doc.vtome"), file("-")});
+    EXPECT_EQ(dotted.status, 0);
+    EXPECT_EQ(readFile(file("-")), result.out);
+}
+
 // The manual shipped beside the executables is a sound vTome document: every
 // contents entry finds its own section, written as a text block, and no
 // bracketed mention in an earlier text takes a section's place.

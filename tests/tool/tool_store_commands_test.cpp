@@ -121,6 +121,10 @@ TEST_F(ToolStoreCommands, UsageAndFailures) {
     ProcessResult help = tool({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("rename-section"), std::string::npos);
+    ProcessResult version = tool({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "vtome-tool " VTOME_VERSION "\n");
+    EXPECT_EQ(tool({"--version", "x"}).status, 2);
 
     const std::string ini = file("n.ini");
     writeFile(ini, "[S]\r\nbig=4294967296\r\n");
@@ -131,6 +135,39 @@ TEST_F(ToolStoreCommands, UsageAndFailures) {
     ProcessResult folder = tool({"get", dir_.path().string(), "S", "k"});
     EXPECT_EQ(folder.status, 3);
     EXPECT_EQ(folder.err, "vtome-tool: " + dir_.path().string() + ": Is a directory (File open failure, 25)\n");
+}
+
+// Output that cannot be written ends with status 3 and says so, whatever
+// the command; a silent status 3 leaves a script guessing.
+TEST_F(ToolStoreCommands, StandardOutputThatCannotBeWrittenIsAWriteFailure) {
+    const std::string ini = file("s.ini");
+    writeFile(ini, "[S]\r\nk=value\r\n");
+    writeFile(file("doc.vtome"), "[vTome Header]\r\nHead\r\n");
+    const std::vector<std::vector<std::string>> commands = {
+        {"get", ini, "S", "k"}, {"export", file("doc.vtome"), "-"}, {"--version"}, {"--help"}};
+    for (const std::vector<std::string>& command : commands) {
+        SCOPED_TRACE(command[0]);
+        std::string line = "exec \"$0\"";
+        for (std::size_t i = 0; i < command.size(); ++i) line += " \"$" + std::to_string(i + 1) + "\"";
+        std::vector<std::string> args = {"-c", line + " > /dev/full", VTOME_TOOL_PATH};
+        args.insert(args.end(), command.begin(), command.end());
+        const ProcessResult result = testing::runProcess("/bin/sh", args);
+        EXPECT_EQ(result.status, 3);
+        EXPECT_EQ(result.err, "vtome-tool: standard output: No space left on device (Disk full error, 28)\n");
+    }
+}
+
+TEST_F(ToolStoreCommands, MemoryThatCannotBeHadIsAnAllocationFailure) {
+#ifdef VTOME_SANITIZED
+    GTEST_SKIP() << "the sanitizers' allocator ends the process itself";
+#else
+    // 3 GB of bytes asked for under a 1 GB limit on the address space.
+    const ProcessResult result = testing::runProcess(
+        "/bin/sh", {"-c", "ulimit -v 1000000 && exec \"$0\" get-bytes \"$1\" S k 3000000000", VTOME_TOOL_PATH,
+                    file("none.ini")});
+    EXPECT_EQ(result.status, 3);
+    EXPECT_EQ(result.err, "vtome-tool: Memory allocation failure (38)\n");
+#endif
 }
 
 }  // namespace
