@@ -59,7 +59,7 @@ protected:
     }
     bool startAs(const std::string& executable, std::vector<std::string> args = {}) {
         app_ = std::make_unique<shell::Application>(platform_,
-                                                    shell::LaunchContext{std::move(args), executable, settingsPath()});
+                                                    shell::LaunchContext{std::move(args), executable, settingsPath(), dir_.file("data")});
         bool started = false;
         platform_.guard([&] { started = app_->start(); });
         return started;
@@ -104,7 +104,7 @@ TEST_P(OwnManualOrder, TheCurrentFolderThenBesideTheExecutableThenTheInstalledDa
 
     // The second instance opens the same manual from that argument.
     platform::headless::HeadlessPlatform second;
-    shell::Application help(second, shell::LaunchContext{arguments, root + kExecutable, settingsPath()});
+    shell::Application help(second, shell::LaunchContext{arguments, root + kExecutable, settingsPath(), dir_.file("data")});
     bool started = false;
     second.guard([&] { started = help.start(); });
     ASSERT_TRUE(started);
