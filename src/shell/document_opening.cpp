@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "document/document_loading.h"
 #include "document/document_location.h"
 #include "shell/application.h"
 #include "store/file_io.h"
@@ -30,7 +31,7 @@ void Application::openFromCommandLine() {
     if (!arguments.empty()) {
         locateDocument(arguments[0], document.documentPath);
         if (pathExists(document.documentPath.str())) {
-            document.store = KeyedStore::loadFromFile(document.documentPath.str());
+            document.store = loadDocumentStore(document.documentPath.str());
             document.documentFileName.assign(fileNameOf(document.documentPath.view()));
         } else {
             showFatalError(std::string(kFileNotFound) + document.documentPath.str());
@@ -75,6 +76,7 @@ void Application::openDocumentDialog() {
     std::error_code error;
     platform::FileDialogRequest request;
     request.startFolder = std::filesystem::current_path(error).string();
+    request.moreFilters = {std::string(kHelpDocumentFilter), std::string(kInfoManualFilter)};
     const std::optional<std::string> chosen = platform_.chooseFileToOpen(request);
     if (!chosen) {
         viewer_.refreshTopicControls();
@@ -82,7 +84,7 @@ void Application::openDocumentDialog() {
         document.documentPath.assign(*chosen);
         document.documentFileName.assign(fileNameOf(document.documentPath.view()));
         userData_.open(document.documentPath.view());
-        document.store = KeyedStore::loadFromFile(document.documentPath.str());
+        document.store = loadDocumentStore(document.documentPath.str());
         viewer_.buildContents();
         showOpenedDocument(nullptr);
     }
