@@ -25,7 +25,8 @@ int check(const Arguments& a) {
     bool quiet = false;
     const std::string* argument = nullptr;
     for (const std::string& word : a) {
-        if (word == kQuiet && !quiet) {
+        if (word == kQuiet) {
+            if (quiet) throw UsageError{};
             quiet = true;
         } else if (argument == nullptr) {
             argument = &word;

@@ -424,7 +424,7 @@ private:
                                         lineText(sameFolded->second.second));
             }
             const auto [sameTitle, newTitle] = titles.try_emplace({topic->parent, folded(topic->title)}, entry.line);
-            if (!newTitle && newName) {
+            if (!newTitle && newName && newFolded) {
                 warning(entry.line, "title " + quoted(topic->title) + " is used twice under " +
                                         (topic->parent->parent == nullptr ? std::string("the title page")
                                                                           : quoted(topic->parent->title)) +

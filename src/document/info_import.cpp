@@ -19,8 +19,9 @@ constexpr std::size_t kMaxDepth = 64;
 constexpr std::size_t kNameLimit = 200;
 constexpr std::size_t kTitleLimit = 1000;
 constexpr std::string_view kTextClose = "</text>";
-constexpr std::string_view kMarkupStart = std::string_view("\0\b[", 3);
-constexpr std::string_view kMarkupEnd = std::string_view("\0\b]", 3);
+using namespace std::string_view_literals;
+constexpr std::string_view kMarkupStart = "\0\b["sv;
+constexpr std::string_view kMarkupEnd = "\0\b]"sv;
 
 std::string folded(std::string_view text) {
     std::string out(text);

@@ -13,10 +13,13 @@ namespace vtome {
 
 namespace {
 
+using namespace std::string_view_literals;
+
 constexpr char kSeparator = '\x1f';
 // Info quotes a node name that holds ",", ":" or "." between two DEL bytes.
 constexpr char kQuote = '\x7f';
-constexpr std::string_view kIndexMarker = std::string_view("\0\b[index\0\b]", 12);
+// Marks an index node; its menu lists index entries.
+constexpr std::string_view kIndexMarker = "\0\b[index\0\b]"sv;
 
 std::string_view lineAt(std::string_view text, std::uint32_t pos) {
     return text.substr(pos, scan::lineEnd(text, pos) - pos);
