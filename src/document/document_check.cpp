@@ -236,9 +236,10 @@ private:
 
     // --- the sections as written, in file order
 
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
     void walkSections() {
         std::size_t i = 0;
-        constexpr std::size_t kNone = static_cast<std::size_t>(-1);
         std::size_t plain = kNone;  // the plain section being walked
         while (i < lineStarts_.size()) {
             if (!beginsWithBracket(i)) {
@@ -276,13 +277,39 @@ private:
                     ++i;
                     break;
                 case Kind::TextBlock:
-                    i = layout->closed ? checkTextBlockEnd(name, *layout) : reportUnclosed(name, *layout, i);
+                    if (!layout->closed) {
+                        i = reportUnclosed(name, *layout, i);
+                    } else if (const std::size_t inner = headerInsideBlock(*layout); inner != kNone) {
+                        error(scan::nextLineStart(text_, start),
+                              "the text block of section " + quoted(name) +
+                                  " has no closing </text> line before the section at line " +
+                                  std::to_string(inner + 1) + ": it runs on to the </text> at line " +
+                                  lineText(layout->closingMarker) + ", with everything between as its text");
+                        i = inner;  // the sections in it are still found, by their headers
+                    } else {
+                        i = checkTextBlockEnd(name, *layout);
+                    }
                     break;
                 case Kind::ByteBlock:
                     i = layout->closed ? checkByteData(name, *layout) : reportUnclosed(name, *layout, i);
                     break;
             }
         }
+    }
+
+    // The header of a section the viewer reads, followed by the opening of
+    // a text block, inside a block's content: the block lacks its closing
+    // line and was closed by a later section's. The line of that header, or
+    // kNone. (A header quoted as an example names no topic.)
+    std::size_t headerInsideBlock(const SectionLayout& layout) const {
+        const std::size_t last = lineIndexOf(layout.closingMarker);
+        for (std::size_t i = lineIndexOf(layout.bodyStart); i + 1 < last; ++i) {
+            if (!beginsWithBracket(i) || !scan::startsWithIgnoreCase(text_, lineStarts_[i + 1], "<text>")) continue;
+            const std::uint32_t start = lineStarts_[i];
+            const std::size_t close = text_.substr(0, scan::lineEnd(text_, start)).find(']', start + 1);
+            if (close != std::string_view::npos && isReadByViewer(text_.substr(start + 1, close - start - 1))) return i;
+        }
+        return kNone;
     }
 
     std::size_t reportUnclosed(std::string_view name, const SectionLayout& layout, std::size_t headerLine) {

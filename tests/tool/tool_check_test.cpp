@@ -38,6 +38,9 @@ const Case kCases[] = {
      {"1: error: the document has no [vTome Contents] section, so it lists no topics",
       "2: error: the text block of section \"vTome Header\" has no closing </text> line, so the section has no "
       "text at all"}},
+    {"text-block-runs-into-next-section.vtome",
+     {"11: error: the text block of section \"A\" has no closing </text> line before the section at line 14: "
+      "it runs on to the </text> at line 17, with everything between as its text"}},
     // The shape of the two faults the manual once shipped with.
     {"text-block-ended-early.vtome",
      {"13: error: this line begins with </text> and ends the text block of section \"Brackets\" here: the text "
