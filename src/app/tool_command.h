@@ -30,12 +30,16 @@ struct ToolCommand {
     std::string_view arguments;  // as shown in the usage text
     std::size_t argumentCount;
     int (*run)(const Arguments& args);
+    std::size_t optionalArguments = 0;  // options the command may take besides
 };
 
 std::span<const ToolCommand> storeCommands();
 // Commands on help documents: search and export.
 std::span<const ToolCommand> searchCommands();
 std::span<const ToolCommand> exportCommands();
+// Checking a document, and converting an Info manual into one.
+std::span<const ToolCommand> checkCommands();
+std::span<const ToolCommand> infoCommands();
 
 // Prints a failure on standard error, with the file and the reason when it
 // is about a file.

@@ -3,12 +3,13 @@
 #include <cstdio>
 
 #include "document/contents.h"
+#include "document/document_loading.h"
 #include "document/document_location.h"
 #include "store/file_io.h"
 
 namespace vtome::tool {
 
-std::optional<ToolDocument> openToolDocument(const std::string& argument) {
+std::optional<std::string> findToolDocument(const std::string& argument) {
     // No 260-character limit here: scripts may name any path the system allows.
     CountedString path(TextBuffer::kMaxLength);
     locateDocument(argument, path);
@@ -17,7 +18,13 @@ std::optional<ToolDocument> openToolDocument(const std::string& argument) {
                      path.c_str());
         return std::nullopt;
     }
-    ToolDocument document{path.str(), KeyedStore::loadFromFile(path.str()), std::make_unique<TopicIndex>()};
+    return path.str();
+}
+
+std::optional<ToolDocument> openToolDocument(const std::string& argument) {
+    std::optional<std::string> path = findToolDocument(argument);
+    if (!path) return std::nullopt;
+    ToolDocument document{*path, loadDocumentStore(*path), std::make_unique<TopicIndex>()};
     buildContents(*document.store, fileNameOf(document.path), *document.index);
     return document;
 }

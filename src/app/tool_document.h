@@ -17,8 +17,13 @@ struct ToolDocument {
     std::unique_ptr<TopicIndex> index;
 };
 
-// None, with the viewer's own message on standard error, when the document
-// cannot be found.
+// The path of the document an argument names, by the viewer's rule (".vtome"
+// is tried too); none, with the viewer's own message on standard error,
+// when there is nothing under either path.
+std::optional<std::string> findToolDocument(const std::string& argument);
+
+// The document loaded as the viewer loads it (an Info manual is converted)
+// and its contents built; none when it cannot be found.
 std::optional<ToolDocument> openToolDocument(const std::string& argument);
 
 }  // namespace vtome::tool

@@ -17,7 +17,8 @@ void writeOut(std::string_view bytes) { std::fwrite(bytes.data(), 1, bytes.size(
 namespace {
 
 // Every command table of the tool, in the order the usage lists them.
-std::span<const ToolCommand> (*const kCommandTables[])() = {storeCommands, searchCommands, exportCommands};
+std::span<const ToolCommand> (*const kCommandTables[])() = {storeCommands, searchCommands, exportCommands,
+                                                                   checkCommands, infoCommands};
 
 void printUsage(std::FILE* out) {
     std::fputs("usage: vtome-tool COMMAND ARGUMENTS...\n"
@@ -78,7 +79,9 @@ int runTool(int argc, char** argv) {
         return finishOutput(kSuccess);
     }
     const ToolCommand* command = argc >= 2 ? findCommand(argv[1]) : nullptr;
-    if (command == nullptr || static_cast<std::size_t>(argc - 2) != command->argumentCount) {
+    const auto given = static_cast<std::size_t>(argc - 2);
+    if (command == nullptr || given < command->argumentCount ||
+        given > command->argumentCount + command->optionalArguments) {
         printUsage(stderr);
         return kUsageError;
     }

@@ -9,8 +9,6 @@ namespace vtome {
 
 namespace {
 
-constexpr std::size_t kLineCapacity = 4096;
-constexpr std::size_t kNameCapacity = 1024;
 constexpr std::uint32_t kParentSlots = 4096;
 
 }  // namespace
@@ -22,7 +20,7 @@ ContentsEntry parseContentsEntry(std::string_view line) {
 
     const std::size_t equals = rest.find('=');
     std::string_view name = rest.substr(0, equals);
-    if (name.size() > kNameCapacity) fail(FailureCode::StringOverflow);
+    if (name.size() > kTopicNameCapacity) fail(FailureCode::StringOverflow);
     std::string_view title = name;
     if (equals != std::string_view::npos) {
         std::size_t start = equals + 1;
@@ -44,7 +42,7 @@ void buildContents(KeyedStore& document, std::string_view documentFileName, Topi
 
     for (std::string_view line : document.listLines(kContentsSection)) {
         // Each line passes through the 4096-character scratch text.
-        if (line.size() > kLineCapacity) fail(FailureCode::StringOverflow);
+        if (line.size() > kContentsLineCapacity) fail(FailureCode::StringOverflow);
         const ContentsEntry parsed = parseContentsEntry(line);
         TopicEntry* entry = index.addTopic(parsed.name, parsed.title);
 

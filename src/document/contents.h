@@ -13,6 +13,10 @@ namespace vtome {
 
 constexpr std::string_view kHeaderSection = "vTome Header";
 constexpr std::string_view kContentsSection = "vTome Contents";
+// The longest contents line and topic name the contents build takes; a
+// longer one fails with "String Overflow".
+constexpr std::size_t kContentsLineCapacity = 4096;
+constexpr std::size_t kTopicNameCapacity = 1024;
 
 struct ContentsEntry {
     std::uint32_t depth = 0;

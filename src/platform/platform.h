@@ -27,6 +27,7 @@ struct FileDialogRequest {
     std::string filterName;                // "Text File (*.txt)"; empty lists all files
     std::string filterPattern;             // "*.txt"
     std::string defaultExtension;          // "txt": added to a name typed without one
+    std::vector<std::string> moreFilters;  // further choices after the first, each "Name (*.a *.b)"
 };
 
 class Platform {

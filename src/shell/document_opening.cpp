@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "document/document_loading.h"
 #include "document/document_location.h"
 #include "platform/failure_report.h"
 #include "shell/application.h"
@@ -32,7 +33,7 @@ void Application::openFromCommandLine() {
     if (!arguments.empty()) {
         locateDocument(arguments[0], document.documentPath);
         if (pathExists(document.documentPath.str())) {
-            document.store = KeyedStore::loadFromFile(document.documentPath.str());
+            document.store = loadDocumentStore(document.documentPath.str());
             document.documentFileName.assign(fileNameOf(document.documentPath.view()));
         } else {
             showFatalError(std::string(kFileNotFound) + document.documentPath.str());
@@ -93,6 +94,7 @@ void Application::openDocumentDialog() {
     std::error_code error;
     platform::FileDialogRequest request;
     request.startFolder = std::filesystem::current_path(error).string();
+    request.moreFilters = {std::string(kHelpDocumentFilter), std::string(kInfoManualFilter)};
     const std::optional<std::string> chosen = platform_.chooseFileToOpen(request);
     if (!chosen) {
         viewer_.refreshTopicControls();
@@ -100,7 +102,7 @@ void Application::openDocumentDialog() {
         document.documentPath.assign(*chosen);
         document.documentFileName.assign(fileNameOf(document.documentPath.view()));
         openUserData();
-        document.store = KeyedStore::loadFromFile(document.documentPath.str());
+        document.store = loadDocumentStore(document.documentPath.str());
         viewer_.buildContents();
         showOpenedDocument(nullptr);
     }

@@ -37,6 +37,12 @@ std::string bracketed(std::string_view name, std::size_t capacity) {
     return needle;
 }
 
+// Whether "[" section "]" stands at offset.
+bool headerStandsAt(std::string_view text, std::uint32_t offset, std::string_view section) {
+    return offset <= text.size() && text.size() - offset >= section.size() + 2 && text[offset] == '[' &&
+           text.substr(offset + 1, section.size()) == section && text[offset + 1 + section.size()] == ']';
+}
+
 // The first closing marker at or after `from` that stands at the start of a
 // line; a marker in mid-line is skipped when `skipMidLine`, else ends the search.
 std::uint32_t findClosingMarker(std::string_view text, std::uint32_t from, std::string_view marker,
@@ -65,6 +71,10 @@ std::unique_ptr<KeyedStore> KeyedStore::fromText(std::string_view bytes) {
     TextBuffer text(static_cast<std::uint32_t>(std::max<std::size_t>(bytes.size(), 1)));
     text.insertBytes(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
     text.toStart();
+    return fromBuffer(std::move(text));
+}
+
+std::unique_ptr<KeyedStore> KeyedStore::fromBuffer(TextBuffer text) {
     return std::unique_ptr<KeyedStore>(new KeyedStore(std::move(text)));
 }
 
@@ -119,7 +129,10 @@ bool KeyedStore::locateSectionAt(std::uint32_t headerOffset, std::size_t nameLen
     }
 
     std::uint32_t searchFrom = bodyStart_;
+    // The block flags are set as soon as the opening marker is seen, so that
+    // a failed lookup still tells which kind of block could not be read.
     if (scan::startsWithIgnoreCase(text, bodyStart_, kTextOpen)) {
+        textBlock_ = true;
         const std::uint32_t contentStart = scan::nextLineStart(text, bodyStart_);
         const std::uint32_t close = findClosingMarker(text, contentStart, kTextClose, true);
         if (close == scan::npos) return false;
@@ -128,15 +141,16 @@ bool KeyedStore::locateSectionAt(std::uint32_t headerOffset, std::size_t nameLen
         if (text[end] == '\n' && end > contentStart && text[end - 1] == '\r') --end;
         bodyStart_ = contentStart;
         bodyEnd_ = end < contentStart ? contentStart : end;
-        textBlock_ = true;
+        closingMarker_ = close;
         searchFrom = bodyEnd_;
     } else if (scan::startsWithIgnoreCase(text, bodyStart_, kBinOpen)) {
+        byteBlock_ = true;
         const std::uint32_t dataStart = bodyStart_ + static_cast<std::uint32_t>(kBinOpen.size());
         const std::uint32_t close = findClosingMarker(text, dataStart, kBinClose, false);
         if (close == scan::npos) return false;
         bodyStart_ = dataStart;
         bodyEnd_ = close - 1;
-        byteBlock_ = true;
+        closingMarker_ = close;
         searchFrom = bodyEnd_;
     }
 
@@ -283,14 +297,29 @@ bool KeyedStore::getSectionToBuffer(std::string_view section, TextBuffer& dest) 
 }
 
 bool KeyedStore::getSectionToBufferAt(std::uint32_t headerOffset, std::string_view section, TextBuffer& dest) {
-    const std::string_view text = visible();
-    if (headerOffset > text.size() || text.size() - headerOffset < section.size() + 2 ||
-        text[headerOffset] != '[' || text.substr(headerOffset + 1, section.size()) != section ||
-        text[headerOffset + 1 + section.size()] != ']') {
-        return false;
-    }
+    if (!headerStandsAt(visible(), headerOffset, section)) return false;
     if (!locateSectionAt(headerOffset, section.size())) return false;
     return readLocatedSection(dest);
+}
+
+std::optional<SectionLayout> KeyedStore::sectionLayoutAt(std::uint32_t headerOffset, std::string_view section) {
+    const std::string_view text = visible();
+    if (!headerStandsAt(text, headerOffset, section)) return std::nullopt;
+    SectionLayout layout;
+    layout.closed = locateSectionAt(headerOffset, section.size());
+    layout.bodyStart = bodyStart_;
+    if (textBlock_) {
+        layout.kind = SectionLayout::Kind::TextBlock;
+    } else if (byteBlock_) {
+        layout.kind = SectionLayout::Kind::ByteBlock;
+    } else if (bodyStart_ < text.size() && text[bodyStart_] == '[') {
+        layout.kind = SectionLayout::Kind::Empty;
+    }
+    if (layout.closed && (textBlock_ || byteBlock_)) {
+        layout.bodyEnd = bodyEnd_;
+        layout.closingMarker = closingMarker_;
+    }
+    return layout;
 }
 
 bool KeyedStore::readLocatedSection(TextBuffer& dest) {

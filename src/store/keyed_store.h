@@ -40,6 +40,21 @@ struct SectionNameEntry : ValueEntry {
     SectionNameEntry* nextName() const { return static_cast<SectionNameEntry*>(next); }
 };
 
+// Where the lookups place the parts of one section, for callers that report
+// on a document's layout. Offsets count bytes from the start of the text.
+struct SectionLayout {
+    enum class Kind { Empty, Plain, TextBlock, ByteBlock };
+    Kind kind = Kind::Plain;
+    // False for a block whose closing line the lookups do not find: every
+    // block and body operation then treats the section as missing.
+    bool closed = true;
+    // A closed block's content or data; the line after the header otherwise
+    // (for a block that is not closed, the line of its opening marker).
+    std::uint32_t bodyStart = 0;
+    std::uint32_t bodyEnd = 0;        // where a closed block's content or data ends
+    std::uint32_t closingMarker = 0;  // the "</text>" or "</bin>" that closes it
+};
+
 class KeyedStore {
 public:
     static constexpr std::uint32_t npos = TextBuffer::npos;
@@ -52,6 +67,8 @@ public:
     static std::unique_ptr<KeyedStore> newEmpty();
     // The whole file at path. The file must exist.
     static std::unique_ptr<KeyedStore> loadFromFile(const std::string& path);
+    // A store whose text is `text`, as if a file held exactly those bytes.
+    static std::unique_ptr<KeyedStore> fromBuffer(TextBuffer text);
     // A store holding these bytes, as if loaded from a file that held them.
     static std::unique_ptr<KeyedStore> fromText(std::string_view bytes);
 
@@ -121,6 +138,10 @@ public:
     // occurrence of it in the text (false when it does not stand there). The
     // section is read by exactly the rules of getSectionToBuffer.
     bool getSectionToBufferAt(std::uint32_t headerOffset, std::string_view section, TextBuffer& dest);
+    // How the section whose header "[" section "]" starts at headerOffset is
+    // read by the body rules (that header need not be the first occurrence
+    // of its name); none when the header does not stand there.
+    std::optional<SectionLayout> sectionLayoutAt(std::uint32_t headerOffset, std::string_view section);
 
 protected:
     explicit KeyedStore(TextBuffer text);
@@ -164,6 +185,7 @@ private:
     std::uint32_t nextSection_ = npos;
     std::uint32_t bodyStart_ = 0;
     std::uint32_t bodyEnd_ = 0;
+    std::uint32_t closingMarker_ = 0;
     std::uint32_t keyLineStart_ = 0;
     std::uint32_t valueStart_ = 0;
     std::uint32_t keyScanStop_ = 0;  // where a failed key scan ended

@@ -33,6 +33,22 @@ void SectionIndex::build() {
     builtSize_ = all.size();
 }
 
+std::uint32_t SectionIndex::findHeader(std::string_view section) {
+    const std::string_view all = store_.text();
+    if (section.find(']') != std::string_view::npos) {
+        // Never indexed under itself: search as the store does, in what it sees.
+        const void* zero = std::memchr(all.data(), '\0', all.size());
+        const std::string_view text =
+            zero ? all.substr(0, static_cast<std::size_t>(static_cast<const char*>(zero) - all.data())) : all;
+        const std::string needle = "[" + std::string(section) + "]";
+        const std::size_t at = text.find(needle);
+        return at == std::string_view::npos ? KeyedStore::npos : static_cast<std::uint32_t>(at);
+    }
+    if (!built_ || builtData_ != all.data() || builtSize_ != all.size()) build();
+    const auto found = headers_.find(section);
+    return found == headers_.end() ? KeyedStore::npos : found->second;
+}
+
 bool SectionIndex::getSectionToBuffer(std::string_view section, TextBuffer& dest) {
     // A name holding "]" is never indexed under itself, and one too long
     // for the store's working string must fail as the store fails: both are

@@ -26,6 +26,10 @@ public:
     // What store.getSectionToBuffer(section, dest) does, without searching
     // the text from its start.
     bool getSectionToBuffer(std::string_view section, TextBuffer& dest);
+    // Offset of the "[" where the lookups find the header of section: the
+    // first occurrence of "[" section "]" anywhere in the text; npos when
+    // there is none.
+    std::uint32_t findHeader(std::string_view section);
     // Forgets the index; the next lookup builds it again.
     void invalidate() { built_ = false; }
 

@@ -16,11 +16,18 @@ namespace vtome::platform::qt {
 namespace {
 
 // "Text File (*.txt)" as given, or a name and a pattern put together.
-QString nameFilter(const FileDialogRequest& request) {
+QString firstFilter(const FileDialogRequest& request) {
     if (request.filterName.empty()) return QStringLiteral("All Files (*)");
     const QString name = fromBytes(request.filterName);
     if (name.contains(QChar(u'(')) || request.filterPattern.empty()) return name;
     return QStringLiteral("%1 (%2)").arg(name, fromBytes(request.filterPattern));
+}
+
+// The first filter, then the further choices, as the dialog lists them.
+QString nameFilter(const FileDialogRequest& request) {
+    QString filters = firstFilter(request);
+    for (const std::string& more : request.moreFilters) filters += QStringLiteral(";;") + fromBytes(more);
+    return filters;
 }
 
 std::optional<std::string> chosen(const QString& path) {
