@@ -70,7 +70,7 @@ std::string bookmarkValueFor(std::uint32_t key, const Bookmark& bookmark) {
     if (bookmark.isMissing()) {
         work.append(bookmark.storedValue);
     } else {
-        work.append(bookmark.topic->name).append(",").append(std::to_string(bookmark.line));
+        work.append(bookmark.topic->name()).append(",").append(std::to_string(bookmark.line));
     }
     return work.str().substr(valueStart);
 }

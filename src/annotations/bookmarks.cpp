@@ -63,7 +63,7 @@ std::vector<StoredKey> storedKeys(KeyedStore& store) {
 // differ only in case each keep their own bookmark.
 TopicEntry* resolveTopic(const TopicIndex& index, std::string_view name) {
     for (TopicEntry* e = index.firstTopic(); e != nullptr; e = e->nextTopic()) {
-        if (e->name == name) return e;
+        if (e->name() == name) return e;
     }
     return index.findByName(name);
 }
@@ -82,7 +82,7 @@ std::vector<platform::MenuEntry> bookmarkMenuEntries(const BookmarkList& list,
         if (b->isMissing()) continue;
         const std::uint32_t command = ids::kFirstBookmarkCommand + k;
         if (command > kLastCommandId) break;
-        items.push_back({MenuEntry::Kind::Command, std::string(b->topic->title), command, true});
+        items.push_back({MenuEntry::Kind::Command, std::string(b->topic->title()), command, true});
         targets.push_back({command, b});
     }
     return items;

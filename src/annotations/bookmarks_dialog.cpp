@@ -12,7 +12,7 @@ constexpr std::string_view kMissingMark = " (missing)";
 
 std::string bookmarkLineText(const Bookmark& bookmark) {
     if (bookmark.isMissing()) return bookmark.storedName + std::string(kMissingMark);
-    return std::string(bookmark.topic->title);
+    return std::string(bookmark.topic->title());
 }
 
 void BookmarksDialog::onInit(platform::DialogView& view) {

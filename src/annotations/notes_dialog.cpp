@@ -56,7 +56,7 @@ bool noteEndsEarly(std::string_view note) {
 
 void NotesDialog::onInit(platform::DialogView& view) {
     KeyedStore& store = *userData_.store();
-    const std::string section = noteSectionName(topic_.name);
+    const std::string section = noteSectionName(topic_.name());
     if (store.hasSection(section)) {
         TextBuffer note;
         store.getSectionToBuffer(section, note);
@@ -109,14 +109,14 @@ void NotesDialog::save(platform::DialogView& view) {
     if (write(view, [&](KeyedStore& store) {
             TextBuffer block(static_cast<std::uint32_t>(note.size() + kTextOpen.size() + kTextClose.size()));
             block.insertString(noteTextBlock(note));
-            store.setSectionFromBuffer(noteSectionName(topic_.name), block);
+            store.setSectionFromBuffer(noteSectionName(topic_.name()), block);
         })) {
         view.close(static_cast<int>(ids::kNotesSave));
     }
 }
 
 void NotesDialog::remove(platform::DialogView& view) {
-    if (write(view, [&](KeyedStore& store) { store.deleteSection(noteSectionName(topic_.name)); })) {
+    if (write(view, [&](KeyedStore& store) { store.deleteSection(noteSectionName(topic_.name())); })) {
         view.close(static_cast<int>(ids::kNotesDelete));
     }
 }

@@ -30,9 +30,9 @@ int contents(const Arguments& a) {
     for (const TopicEntry* entry = document->index->firstTopic(); entry != nullptr; entry = entry->nextTopic()) {
         writeOut(std::to_string(entry->depth));
         writeOut("\t");
-        writeOut(entry->name);
+        writeOut(entry->name());
         writeOut("\t");
-        writeOut(entry->title);
+        writeOut(entry->title());
         writeOut("\n");
     }
     return kSuccess;

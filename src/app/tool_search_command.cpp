@@ -20,9 +20,9 @@ int search(const Arguments& a) {
     for (const TopicMatch& match : matches) {
         writeOut(std::to_string(match.occurrences));
         writeOut("\t");
-        writeOut(match.topic->name);
+        writeOut(match.topic->name());
         writeOut("\t");
-        writeOut(match.topic->title);
+        writeOut(match.topic->title());
         writeOut("\n");
     }
     return matches.empty() ? kFalse : kSuccess;

@@ -40,7 +40,8 @@ void buildContents(KeyedStore& document, std::string_view documentFileName, Topi
     std::vector<TopicEntry*> parents(kParentSlots, nullptr);
     parents[0] = header;
 
-    for (std::string_view line : document.listLines(kContentsSection)) {
+    // One line at a time: a list of a million lines would cost as much again.
+    document.forEachListLine(kContentsSection, [&](std::string_view line) {
         // Each line passes through the 4096-character scratch text.
         if (line.size() > kContentsLineCapacity) fail(FailureCode::StringOverflow);
         const ContentsEntry parsed = parseContentsEntry(line);
@@ -52,7 +53,7 @@ void buildContents(KeyedStore& document, std::string_view documentFileName, Topi
         entry->depth = parents[level]->depth + 1;
         ++entry->parent->childCount;
         if (parsed.depth + 1 < kParentSlots) parents[parsed.depth + 1] = entry;
-    }
+    });
 }
 
 }  // namespace vtome

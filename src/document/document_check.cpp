@@ -429,7 +429,7 @@ private:
             const int depth = static_cast<int>(entry.parsed.depth);
             const std::string under = topic->parent->parent == nullptr
                                           ? "the title page"
-                                          : quoted(topic->parent->title) + " at line " +
+                                          : quoted(topic->parent->title()) + " at line " +
                                                 lineText(lineOfEntry[topic->parent]);
             if (topic->depth < entry.parsed.depth + 1) {
                 warning(entry.line, "contents entry " + quoted(name) + " is at depth " + std::to_string(depth) +
@@ -450,11 +450,11 @@ private:
                                         quoted(sameFolded->second.first) + " at line " +
                                         lineText(sameFolded->second.second));
             }
-            const auto [sameTitle, newTitle] = titles.try_emplace({topic->parent, folded(topic->title)}, entry.line);
+            const auto [sameTitle, newTitle] = titles.try_emplace({topic->parent, folded(topic->title())}, entry.line);
             if (!newTitle && newName && newFolded) {
-                warning(entry.line, "title " + quoted(topic->title) + " is used twice under " +
+                warning(entry.line, "title " + quoted(topic->title()) + " is used twice under " +
                                         (topic->parent->parent == nullptr ? std::string("the title page")
-                                                                          : quoted(topic->parent->title)) +
+                                                                          : quoted(topic->parent->title())) +
                                         " (first at line " + lineText(sameTitle->second) +
                                         "): readers cannot tell the two topics apart");
             }

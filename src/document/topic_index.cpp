@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "runtime/failure.h"
 #include "runtime/text_scan.h"
 
 namespace vtome {
@@ -19,7 +20,7 @@ void TopicIndex::destroy() {
 
 TopicEntry* TopicIndex::newTopicEntry() {
     if (made_ % kBlockEntries == 0 && made_ / kBlockEntries == blocks_.size()) {
-        blocks_.push_back(std::make_unique<Block>());
+        blocks_.push_back(std::unique_ptr<Block>(new Block));  // left unzeroed: each entry is built in place
     }
     void* place = blocks_[made_ / kBlockEntries]->entries[made_ % kBlockEntries].bytes;
     ++made_;
@@ -27,9 +28,23 @@ TopicEntry* TopicIndex::newTopicEntry() {
 }
 
 TopicEntry* TopicIndex::addTopic(std::string_view name, std::string_view title) {
+    if (title.empty()) title = name;
+    constexpr std::size_t kLargest = 0xFFFF;
+    if (name.size() > kLargest || title.size() > kLargest) fail(FailureCode::StringOverflow);
+    // The title usually stands a little after the name on the same line.
+    const auto distance = title.data() - name.data();
+    if (distance < 0 || static_cast<std::size_t>(distance) > kLargest) {
+        std::string both(name);
+        both.append(title);
+        const std::string_view kept = keepText(both);
+        name = kept.substr(0, name.size());
+        title = kept.substr(name.size());
+    }
     TopicEntry* entry = newTopicEntry();
-    entry->name = name;
-    entry->title = title.empty() ? name : title;
+    entry->text_ = name.data();
+    entry->nameLength_ = static_cast<std::uint16_t>(name.size());
+    entry->titleOffset_ = static_cast<std::uint16_t>(title.data() - name.data());
+    entry->titleLength_ = static_cast<std::uint16_t>(title.size());
     append(entry);
     entry->value = count();
     return entry;
@@ -47,14 +62,14 @@ std::string_view TopicIndex::keepText(std::string_view text) { return kept_.empl
 
 TopicEntry* TopicIndex::findByTitle(std::string_view text) const {
     for (TopicEntry* e = firstTopic(); e != nullptr; e = e->nextTopic()) {
-        if (scan::equalIgnoreCase(e->title, text)) return e;
+        if (scan::equalIgnoreCase(e->title(), text)) return e;
     }
     return nullptr;
 }
 
 TopicEntry* TopicIndex::findByName(std::string_view text) const {
     for (TopicEntry* e = firstTopic(); e != nullptr; e = e->nextTopic()) {
-        if (scan::equalIgnoreCase(e->name, text)) return e;
+        if (scan::equalIgnoreCase(e->name(), text)) return e;
     }
     return nullptr;
 }

@@ -20,12 +20,30 @@
 
 namespace vtome {
 
+// Kept small, for a document may hold a million topics: the name and the
+// title are lengths and an offset into one text, not views of their own.
 struct TopicEntry : ValueEntry {
-    std::string_view name;   // the section holding the topic's text
-    std::string_view title;  // shown in the tree, the title field and the bookmark menu
+private:
+    friend class TopicIndex;
+    // Laid out so that the entry takes 56 bytes.
+    std::uint16_t nameLength_ = 0;
+    std::uint16_t titleLength_ = 0;
+    const char* text_ = "";
+
+public:
+    // The section holding the topic's text.
+    std::string_view name() const { return {text_, nameLength_}; }
+    // Shown in the tree, the title field and the bookmark menu.
+    std::string_view title() const { return {text_ + titleOffset_, titleLength_}; }
+
     TopicEntry* parent = nullptr;  // the entry it hangs under; none for the header topic
-    std::uint32_t depth = 0;       // level in the contents tree: the header topic is 0
     std::uint32_t childCount = 0;  // entries hanging directly under it
+
+private:
+    std::uint16_t titleOffset_ = 0;
+
+public:
+    std::uint16_t depth = 0;  // level in the contents tree: the header topic is 0
 
     TopicEntry* nextTopic() const { return static_cast<TopicEntry*>(next); }
     TopicEntry* prevTopic() const { return static_cast<TopicEntry*>(prev); }
@@ -35,7 +53,9 @@ struct TopicEntry : ValueEntry {
     // the list's delete of an entry runs its destructor and frees nothing.
     static void* operator new(std::size_t, void* place) noexcept { return place; }
     static void operator delete(void*) noexcept {}
+
 };
+static_assert(sizeof(TopicEntry) <= 56, "a topic entry stays small");
 
 class TopicIndex : public ValueList {
 public:
@@ -48,7 +68,10 @@ public:
 
     virtual TopicEntry* newTopicEntry();
     // Appends a topic; an empty title falls back to the name. Both texts
-    // must outlive the index (the document's text, constants, keepText).
+    // must outlive the index (the document's text, constants, keepText);
+    // a title that does not follow its name closely in the same text is
+    // kept by the index. A name or title of 65536 bytes or more fails with
+    // "String Overflow" (contents lines hold at most 4096).
     virtual TopicEntry* addTopic(std::string_view name, std::string_view title);
     // The first entry whose title (name) equals text, ignoring ASCII case.
     virtual TopicEntry* findByTitle(std::string_view text) const;

@@ -3,7 +3,7 @@
 namespace vtome {
 
 bool readTopicText(SectionIndex& sections, const TopicEntry& topic, TextBuffer& work) {
-    if (!sections.getSectionToBuffer(topic.name, work)) return false;
+    if (!sections.getSectionToBuffer(topic.name(), work)) return false;
     work.toStart();
     return true;
 }

@@ -18,7 +18,7 @@ Application::Application(platform::Platform& platform, LaunchContext launch)
     : platform_(platform), launch_(std::move(launch)) {
     platform_.setFailureHandler([this](const RuntimeFailure& failure) { reportFailure(failure); });
     viewer_.setNoteQuery([this](const TopicEntry& topic) {
-        return userData_.isOpen() && hasNote(*userData_.store(), topic.name);
+        return userData_.isOpen() && hasNote(*userData_.store(), topic.name());
     });
     userData_.setMovedListener([this](const std::string& path) {
         if (statusBar_ != nullptr) {

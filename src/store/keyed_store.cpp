@@ -449,12 +449,16 @@ std::uint32_t KeyedStore::lineCount(std::string_view section) {
 
 std::vector<std::string_view> KeyedStore::listLines(std::string_view section) {
     std::vector<std::string_view> lines;
-    if (!findSection(section)) return lines;
+    forEachListLine(section, [&lines](std::string_view line) { lines.push_back(line); });
+    return lines;
+}
+
+void KeyedStore::forEachListLine(std::string_view section, const std::function<void(std::string_view)>& visit) {
+    if (!findSection(section)) return;
     const std::string_view text = visible();
     for (std::uint32_t pos = bodyStart_; isBodyLine(text, pos); pos = scan::nextLineStart(text, pos)) {
-        lines.push_back(lineAt(text, pos));
+        visit(lineAt(text, pos));
     }
-    return lines;
 }
 
 bool KeyedStore::hasSection(std::string_view section) { return findSection(section); }

@@ -19,6 +19,7 @@
 // The order of the virtual operations is part of the interface.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -130,6 +131,8 @@ public:
     // The lines of a section used as a list, in one pass: exactly the lines
     // lineCount counts and getLineInto reads. Valid until the next edit.
     std::vector<std::string_view> listLines(std::string_view section);
+    // The same lines handed over one by one, without a list of them all.
+    void forEachListLine(std::string_view section, const std::function<void(std::string_view)>& visit);
 
     // Read-only access for callers that scan the whole text themselves.
     std::string_view text() const { return text_.view(); }

@@ -59,7 +59,7 @@ std::uint32_t ContentsTree::rowOf(TreeItem item) const {
 
 std::string_view ContentsTree::title(TreeItem item) const {
     const TopicEntry* entry = index_ != nullptr ? index_->topicNumbered(item) : nullptr;
-    return entry != nullptr ? entry->title : std::string_view();
+    return entry != nullptr ? entry->title() : std::string_view();
 }
 
 void* ContentsTree::data(TreeItem item) const { return index_ != nullptr ? index_->topicNumbered(item) : nullptr; }

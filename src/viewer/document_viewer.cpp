@@ -38,7 +38,7 @@ void DocumentViewer::onSelectionChanged(platform::TreeItem, void* data) {
 void DocumentViewer::showTopic(TopicEntry* entry) {
     document_.currentTopic = entry;
     std::optional<std::string> text;
-    if (document_.store) text = document_.store->getSectionText(entry->name);
+    if (document_.store) text = document_.store->getSectionText(entry->name());
     if (text) {
         setTopicText(*text);
     } else {
@@ -145,7 +145,7 @@ void DocumentViewer::refreshTopicControls() {
         }
         return;
     }
-    bar->setText(ids::kNavTitle, current->title);
+    bar->setText(ids::kNavTitle, current->title());
     bar->setEnabled(ids::kNavNext, current->nextTopic() != nullptr);
     bar->setEnabled(ids::kNavPrevious, current->prevTopic() != nullptr);
     bar->setEnabled(ids::kNavBack, document_.history.count() > 0);

@@ -91,7 +91,7 @@ TEST_F(QtAnnotationDialogs, BookmarkFromTheMenuAndDeletedInTheDialog) {
     EXPECT_EQ(item->text(), QStringLiteral("Introduction"));
     show("Usage");
     item->trigger();
-    EXPECT_EQ(app_->viewer().document().currentTopic->title, "Introduction");
+    EXPECT_EQ(app_->viewer().document().currentTopic->title(), "Introduction");
 
     pressOpening(Qt::Key_B, Qt::ControlModifier, [](QWidget& dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Bookmarks"));
@@ -119,7 +119,7 @@ TEST_F(QtAnnotationDialogs, EnterInTheBookmarkListJumps) {
         ASSERT_EQ(QApplication::focusWidget(), list);
         pressKey(Qt::Key_Return);  // the first line: Introduction
     });
-    EXPECT_EQ(app_->viewer().document().currentTopic->title, "Introduction");
+    EXPECT_EQ(app_->viewer().document().currentTopic->title(), "Introduction");
     EXPECT_EQ(stored(), "\r\n\r\n[vTome Bookmarks]\r\n1=Intro,0\r\n2=Usage,0\r\n");
 }
 

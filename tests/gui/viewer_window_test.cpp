@@ -138,7 +138,7 @@ protected:
     ViewerPanes panes() { return ViewerPanes(*app_); }
     std::string currentTitle() {
         const TopicEntry* current = app_->viewer().document().currentTopic;
-        return current != nullptr ? std::string(current->title) : std::string("(none)");
+        return current != nullptr ? std::string(current->title()) : std::string("(none)");
     }
     // The title the bar shows and the tree's selected line, which must agree
     // with the topic on screen.

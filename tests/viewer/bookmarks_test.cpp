@@ -566,15 +566,13 @@ TEST(BookmarkValue, SplitsAtTheLastComma) {
 }
 
 TEST(BookmarkValue, KeyLineMustFitTheLookupLimit) {
-    TopicEntry topic;
+    TopicIndex index;
     Bookmark b;
-    b.topic = &topic;
     b.line = 0;
-    std::string name(4096 - 4, 'x');  // "1=" + name + ",0" is exactly 4096
-    topic.name = name;
+    const std::string name(4096 - 4, 'x');  // "1=" + name + ",0" is exactly 4096
+    b.topic = index.addTopic(name, {});
     EXPECT_EQ(bookmarkValueFor(1, b), name + ",0");
-    name += "x";
-    topic.name = name;
+    b.topic = index.addTopic(name + "x", {});
     EXPECT_THROW(bookmarkValueFor(1, b), RuntimeFailure);
 
     Bookmark missing;
@@ -583,11 +581,11 @@ TEST(BookmarkValue, KeyLineMustFitTheLookupLimit) {
 }
 
 TEST(BookmarkMenuEntries, ItemsStopWhereCommandIdsRunOut) {
-    TopicEntry topic;
-    topic.title = "T";
+    TopicIndex index;
+    TopicEntry* topic = index.addTopic("N", "T");
     BookmarkList list;
     list.appendMissing("Gone", "Gone,1");
-    for (int i = 0; i < 55535; ++i) list.appendBookmark(0, &topic);  // positions 2 .. 55536
+    for (int i = 0; i < 55535; ++i) list.appendBookmark(0, topic);  // positions 2 .. 55536
     std::vector<BookmarkMenuTarget> targets;
     const auto items = bookmarkMenuEntries(list, targets);
     ASSERT_EQ(targets.size(), 55534u);  // 10002 .. 65535

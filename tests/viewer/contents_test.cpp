@@ -106,7 +106,7 @@ TEST_F(Contents, DuplicateTitlesFindTheEarlierEntry) {
     writeDocument("dup.vtome", "[vTome Contents]\r\nOne=Same\r\nTwo=same\r\n\r\n[One]\r\n1\r\n[Two]\r\n2\r\n");
     ASSERT_TRUE(start({"dup.vtome", "SAME"}));
     ASSERT_NE(current(), nullptr);
-    EXPECT_EQ(current()->name, "One");
+    EXPECT_EQ(current()->name(), "One");
 }
 
 }  // namespace

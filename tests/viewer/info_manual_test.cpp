@@ -26,7 +26,7 @@ protected:
     Titles treeOrder() {
         Titles titles;
         for (const TopicEntry* e = document().index->firstTopic(); e != nullptr; e = e->nextTopic()) {
-            titles.push_back(std::string(e->depth, ' ').append(e->title));
+            titles.push_back(std::string(e->depth, ' ').append(e->title()));
         }
         return titles;
     }

@@ -128,7 +128,7 @@ TEST_F(Opening, OddContentsLinesShowWhatTheRulesGive) {
     ASSERT_TRUE(start({"odd.vtome"}));
     std::vector<std::string> titles;
     for (const TopicEntry* e = document().index->firstTopic(); e != nullptr; e = e->nextTopic()) {
-        titles.push_back(std::string(e->name) + "|" + std::string(e->title));
+        titles.push_back(std::string(e->name()) + "|" + std::string(e->title()));
     }
     EXPECT_EQ(titles, (std::vector<std::string>{"vTome Header|odd.vtome", "|", "|", "|Title Only",
                                                 ".Indented|.Indented", "Name|Name", "a|b=c"}));

@@ -64,12 +64,12 @@ protected:
     platform::headless::HeadlessContentsPane& tree() { return *platform_.contentsPane(); }
     HelpDocument& document() { return app_->viewer().document(); }
     const TopicEntry* current() { return document().currentTopic; }
-    std::string currentTitle() { return current() ? std::string(current()->title) : std::string("(none)"); }
+    std::string currentTitle() { return current() ? std::string(current()->title()) : std::string("(none)"); }
     std::vector<std::string> historyTitles() {
         std::vector<std::string> titles;
         for (auto* e = static_cast<HistoryEntry*>(document().history.first()); e != nullptr;
              e = static_cast<HistoryEntry*>(e->next)) {
-            titles.emplace_back(e->topic->title);
+            titles.emplace_back(e->topic->title());
         }
         return titles;
     }

@@ -70,7 +70,13 @@ void appendUtf8(std::string& out, char32_t code) {
 
 std::string toShownText(std::string_view bytes) {
     std::string shown;
-    shown.reserve(bytes.size());
+    appendShownText(shown, bytes);
+    return shown;
+}
+
+void appendShownText(std::string& shown, std::string_view bytes) {
+    const std::size_t start = shown.size();
+    shown.reserve(start + bytes.size());
     for (std::size_t at = 0; at < bytes.size();) {
         const char c = bytes[at];
         if (c == '\r') {
@@ -84,7 +90,7 @@ std::string toShownText(std::string_view bytes) {
             at += length;
         } else {
             // Not UTF-8 after all: the whole text is Windows-1252.
-            shown.clear();
+            shown.resize(start);
             for (std::size_t i = 0; i < bytes.size(); ++i) {
                 const auto byte = static_cast<unsigned char>(bytes[i]);
                 if (byte == '\r') {
@@ -94,10 +100,9 @@ std::string toShownText(std::string_view bytes) {
                     appendUtf8(shown, byte >= 0x80 && byte < 0xA0 ? kWindows1252High[byte - 0x80] : byte);
                 }
             }
-            return shown;
+            return;
         }
     }
-    return shown;
 }
 
 bool isValidUtf8(std::string_view bytes) {

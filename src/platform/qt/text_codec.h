@@ -24,6 +24,8 @@ QString fromBytesAsLines(std::string_view bytes);
 // Windows-1252 when they are not valid UTF-8), every line end a single
 // '\n'. Valid UTF-8 takes one pass over the bytes.
 std::string toShownText(std::string_view bytes);
+// The same, appended to `out`: no second copy of a large text on its way.
+void appendShownText(std::string& out, std::string_view bytes);
 
 // File names are the system's bytes, not necessarily UTF-8.
 QString fromPathBytes(std::string_view path);

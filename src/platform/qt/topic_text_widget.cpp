@@ -80,12 +80,9 @@ void TopicTextWidget::setShownText(std::string text) {
     viewport()->update();
 }
 
-void TopicTextWidget::replace(std::uint32_t from, std::uint32_t to, std::string_view text) {
-    const auto size = static_cast<std::uint32_t>(text_.size());
-    from = std::min(from, size);
-    to = std::clamp(to, from, size);
-    text_.replace(from, to - from, text);
-    anchor_ = caret_ = from + static_cast<std::uint32_t>(text.size());
+void TopicTextWidget::replaceText(std::string text, std::uint32_t caret) {
+    text_ = std::move(text);
+    anchor_ = caret_ = std::min(caret, static_cast<std::uint32_t>(text_.size()));
     rewrap();
 }
 

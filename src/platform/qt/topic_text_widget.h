@@ -29,9 +29,9 @@ public:
     const std::string& text() const { return text_; }
     QString toPlainText() const { return QString::fromUtf8(text_.data(), static_cast<qsizetype>(text_.size())); }
     void setShownText(std::string text);
-    // Replaces [from, to) by `text` (already in the shown form); the caret
-    // goes after it, nothing selected, nothing scrolled.
-    void replace(std::uint32_t from, std::uint32_t to, std::string_view text);
+    // A new text with the caret at `caret`, nothing selected; the line at
+    // the top stays on top.
+    void replaceText(std::string text, std::uint32_t caret);
 
     // The selection runs from the anchor to the caret.
     std::uint32_t anchor() const { return anchor_; }

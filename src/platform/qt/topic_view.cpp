@@ -32,8 +32,16 @@ QtTopicView::QtTopicView(QWidget* parent) : WidgetPane(new TopicTextWidget(paren
 void QtTopicView::setText(std::string_view text) { editor_->setShownText(toShownText(text)); }
 
 void QtTopicView::replaceSelection(std::string_view text) {
+    // Built in one piece: a topic of tens of megabytes is copied once.
     const TextRange selected = selection();
-    editor_->replace(selected.start, selected.end, toShownText(text));
+    const std::string& old = editor_->text();
+    std::string replaced;
+    replaced.reserve(old.size() + text.size());
+    replaced.append(old, 0, selected.start);
+    appendShownText(replaced, text);
+    const auto caret = static_cast<std::uint32_t>(replaced.size());
+    replaced.append(old, selected.end);
+    editor_->replaceText(std::move(replaced), caret);
 }
 
 std::string QtTopicView::text() const {
