@@ -159,6 +159,8 @@ private:
     void appendSection(std::string_view section, std::string_view firstLine);
     // Offset just after the last non-blank character before pos.
     std::uint32_t afterLastNonBlank(std::uint32_t pos) const;
+    // The end of the last non-blank line before pos, before its line end.
+    std::uint32_t endOfLastNonBlankLine(std::uint32_t pos) const;
     // The key's value, or none when the section or key is missing.
     std::optional<std::string_view> findValue(std::string_view section, std::string_view key);
     // The value with comment stripping applied when it is on.

@@ -45,6 +45,15 @@ std::uint32_t KeyedStore::afterLastNonBlank(std::uint32_t pos) const {
     return pos;
 }
 
+std::uint32_t KeyedStore::endOfLastNonBlankLine(std::uint32_t pos) const {
+    // Blanks that end that line belong to it (the last value of a section
+    // may end in spaces): a new line goes after them, not between.
+    const std::string_view text = visible();
+    pos = afterLastNonBlank(pos);
+    while (pos < text.size() && scan::isBlank(text[pos])) ++pos;
+    return pos;
+}
+
 // --- values
 
 void KeyedStore::setString(std::string_view section, std::string_view key, std::string_view value) {
@@ -57,7 +66,7 @@ void KeyedStore::setString(std::string_view section, std::string_view key, std::
         // that separate it from the next header stay where they are.
         std::string added(kLineEnd);
         added.append(keyLine(key, value));
-        insertAt(afterLastNonBlank(keyScanStop_), added);
+        insertAt(endOfLastNonBlankLine(keyScanStop_), added);
     }
 }
 
@@ -195,7 +204,7 @@ void KeyedStore::editLine(std::string_view section, std::uint32_t index, std::st
     } else {
         // Past the end of the list: the line goes after the last non-blank one.
         // When that line ends the text without a line end, it gets one first.
-        const std::uint32_t lastEnd = afterLastNonBlank(pos);
+        const std::uint32_t lastEnd = endOfLastNonBlankLine(pos);
         if (lastEnd >= text.size()) added.insert(0, kLineEnd);
         at = scan::skipLineEnd(text, lastEnd);
         insertAt(at, added);
