@@ -40,11 +40,28 @@ private:
 };
 
 // Replaces the file at path with `bytes`, written in pieces of at most
-// kWritePieceSize. The bytes go to a temporary file in the same folder, which
-// is flushed to disk and then renamed over the target, so a crash or a full
-// disk leaves either the old file or the new one, never a mixture. An existing
-// target keeps its permissions; a symbolic link is written through to the
-// file it names.
+// kWritePieceSize, so that a crash, a kill or a full disk leaves the old
+// file or the new one, never a mixture, and nothing else beside it:
+// - The bytes go to a temporary file in the same folder (unnamed while it
+//   is written, where the file system allows it), which is flushed to disk
+//   and then renamed over the target, keeping its owner, group, mode and
+//   extended attributes. A temporary left by a killed save is removed by
+//   the next save of the same file.
+// - A file the replacement would change otherwise (other hard links, an
+//   owner or group the saver cannot give, a folder the saver may not create
+//   files in) is written in place, after reserving the room; a failure
+//   half-way puts the old bytes back.
+// - A symbolic link is written through only when it is the saver's own or
+//   root's (and the kernel would follow it too), and only to an existing
+//   regular file; anything else is "File open failure", nothing changed.
+// - A target that is no regular file (a folder, a FIFO, a device) is
+//   refused with "File open failure" before it is opened.
+// Failures name the file and the reason: "File open failure", "File write
+// error", "Disk full error", "File close failure".
 void writeFileSafely(const std::string& path, std::string_view bytes);
+
+// Whether `name`, in the folder of a file named `targetName`, is a
+// temporary file of a save of that file.
+bool isSaveTemporaryName(const std::string& name, const std::string& targetName);
 
 }  // namespace vtome

@@ -115,10 +115,11 @@ TEST_F(KeyedStoreFile, FailedSaveLeavesOldFileIntact) {
     }
 }
 
-TEST_F(KeyedStoreFile, FullDiskReportsDiskFull) {
+// A full disk is injected by tests/fault; a device is no file to save to.
+TEST_F(KeyedStoreFile, DeviceIsRefusedUntouched) {
     if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
     EXPECT_EQ(failureOf([] { writeFileSafely("/dev/full", std::string(20000, 'x')); }),
-              FailureCode::DiskFullError);
+              FailureCode::FileOpenFailure);
     EXPECT_TRUE(fs::is_character_file("/dev/full"));
 }
 
