@@ -424,13 +424,17 @@ private:
     KeyedStore& store_;
 };
 
-// Saves land in a fresh folder of the fuzzer's own, removed when it ends.
+// Saves land in a fresh folder of the fuzzer's own, removed when it ends;
+// in memory where there is such a place, since every save is flushed.
 class SaveFolder {
 public:
     SaveFolder() {
-        char pattern[] = "/tmp/vtome-fuzz-XXXXXX";
-        if (::mkdtemp(pattern) == nullptr) std::abort();
-        folder_ = pattern;
+        char inMemory[] = "/dev/shm/vtome-fuzz-XXXXXX";
+        char onDisk[] = "/tmp/vtome-fuzz-XXXXXX";
+        const char* made = ::mkdtemp(inMemory);
+        if (made == nullptr) made = ::mkdtemp(onDisk);
+        if (made == nullptr) std::abort();
+        folder_ = made;
     }
     ~SaveFolder() {
         ::unlink(file().c_str());
