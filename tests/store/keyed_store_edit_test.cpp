@@ -46,6 +46,27 @@ TEST_F(KeyedStoreEdit, NewKeyGoesAfterLastNonBlankLine) {
     EXPECT_EQ(saved(*headerOnly), "[A]\r\nn=3");
 }
 
+// Found by keyed_store_fuzz: a last line ending in blanks lent them to the
+// new line (and a new list line was joined onto it).
+TEST_F(KeyedStoreEdit, NewLineLeavesTrailingBlanksOfTheLastLineWhereTheyAre) {
+    auto key = load("[vTome Settings]\nzoom=120   \n\n[Other]\n");
+    key->setString("vTome Settings", "vBar", "180");
+    EXPECT_EQ(saved(*key), "[vTome Settings]\nzoom=120   \r\nvBar=180\n\n[Other]\n");
+    EXPECT_EQ(key->getString("vTome Settings", "vBar"), "180");
+    EXPECT_EQ(key->getString("vTome Settings", "zoom"), "120   ");
+
+    auto headerBlanks = load("[S]  \r\n\r\n[T]\r\n");
+    headerBlanks->setString("S", "k", "v");
+    EXPECT_EQ(headerBlanks->getString("S", "k"), "v");
+
+    auto line = load("[L]\r\nfirst \t\r\n[M]\r\n");
+    line->insertLine("L", 5, "second");
+    EXPECT_EQ(saved(*line), "[L]\r\nfirst \t\r\nsecond\r\n[M]\r\n");
+    auto lastLine = load("[L]\r\nfirst  ");
+    lastLine->insertLine("L", 5, "second");
+    EXPECT_EQ(saved(*lastLine), "[L]\r\nfirst  \r\nsecond\r\n");
+}
+
 TEST_F(KeyedStoreEdit, TypedSetters) {
     auto store = KeyedStore::newEmpty();
     const unsigned char record[4] = {0x64, 0x00, 0xAB, 0x0F};
