@@ -7,7 +7,6 @@
 // back; and writing them changes no other key of the section.
 
 #include <array>
-#include <climits>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -57,13 +56,9 @@ void check(KeyedStore& settings, Input& script) {
         if (const std::optional<WindowPlacement> placement = readWindowPlacement(settings)) {
             const WindowPlacement back = WindowPlacement::fromBytes(placement->toBytes());
             FUZZ_CHECK(back.left == placement->left && back.width == placement->width);
-            // Rect::fromSize adds width to left and height to top in int: a
-            // hand-edited record near the limits overflows there (reported
-            // to the shell's owners); only placements it can hold go on.
-            const auto fits = [](std::int64_t a, std::int64_t b) { return a + b >= INT32_MIN && a + b <= INT32_MAX; };
-            if (fits(placement->left, placement->width) && fits(placement->top, placement->height)) {
-                keepOnScreen(placement->rect(), screens);
-            }
+            // A placement read is one a rectangle can hold, and putting it on
+            // screen must not overflow either.
+            keepOnScreen(placement->rect(), screens);
         }
     });
     allowingFailure([&] { readDocumentScope(settings); });
