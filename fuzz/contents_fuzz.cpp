@@ -29,7 +29,7 @@ bool equalFolded(std::string_view a, std::string_view b) {
 
 const TopicEntry* naiveFind(const TopicIndex& index, std::string_view text, bool byTitle) {
     for (const TopicEntry* e = index.firstTopic(); e != nullptr; e = e->nextTopic()) {
-        if (equalFolded(byTitle ? e->title : e->name, text)) return e;
+        if (equalFolded(byTitle ? e->title() : e->name(), text)) return e;
     }
     return nullptr;
 }
@@ -40,7 +40,7 @@ void check(KeyedStore& store) {
 
     const std::vector<std::string_view> lines = store.listLines(kContentsSection);
     const TopicEntry* header = index.firstTopic();
-    FUZZ_CHECK(header != nullptr && header->name == kHeaderSection && header->title == "doc.vtome");
+    FUZZ_CHECK(header != nullptr && header->name() == kHeaderSection && header->title() == "doc.vtome");
     FUZZ_CHECK(header->depth == 0 && header->parent == nullptr);
 
     std::vector<const TopicEntry*> seen{header};
@@ -48,8 +48,8 @@ void check(KeyedStore& store) {
     for (const TopicEntry* e = header->nextTopic(); e != nullptr; e = e->nextTopic(), ++line) {
         FUZZ_CHECK(line < lines.size());
         const ContentsEntry parsed = parseContentsEntry(lines[line]);
-        FUZZ_CHECK(e->name == parsed.name);
-        FUZZ_CHECK(e->title == (parsed.title.empty() ? parsed.name : parsed.title));
+        FUZZ_CHECK(e->name() == parsed.name);
+        FUZZ_CHECK(e->title() == (parsed.title.empty() ? parsed.name : parsed.title));
         FUZZ_CHECK(e->parent != nullptr);
         FUZZ_CHECK(std::find(seen.begin(), seen.end(), e->parent) != seen.end());
         FUZZ_CHECK(e->depth == e->parent->depth + 1);
@@ -62,12 +62,12 @@ void check(KeyedStore& store) {
     std::size_t n = 0;
     for (const TopicEntry* e : seen) {
         if (++n > 64) break;
-        FUZZ_CHECK(index.findByTitle(e->title) == naiveFind(index, e->title, true));
-        FUZZ_CHECK(index.findByName(e->name) == naiveFind(index, e->name, false));
+        FUZZ_CHECK(index.findByTitle(e->title()) == naiveFind(index, e->title(), true));
+        FUZZ_CHECK(index.findByName(e->name()) == naiveFind(index, e->name(), false));
         try {
             TextBuffer linear, indexed;
-            const bool found = store.getSectionToBuffer(e->name, linear);
-            FUZZ_CHECK(sections.getSectionToBuffer(e->name, indexed) == found);
+            const bool found = store.getSectionToBuffer(e->name(), linear);
+            FUZZ_CHECK(sections.getSectionToBuffer(e->name(), indexed) == found);
             FUZZ_CHECK(linear.view() == indexed.view());
         } catch (const RuntimeFailure&) {
         }

@@ -44,7 +44,7 @@ void check(KeyedStore& store, std::string_view wanted) {
     std::vector<TopicMatch> expected;
     for (const TopicEntry* e = index.firstTopic(); e != nullptr; e = e->nextTopic()) {
         TextBuffer text;
-        if (!store.getSectionToBuffer(e->name, text)) continue;
+        if (!store.getSectionToBuffer(e->name(), text)) continue;
         if (const std::uint32_t n = naiveCount(text.view(), wanted); n > 0) expected.push_back({e, n});
     }
     FUZZ_CHECK(found.size() == expected.size());

@@ -51,10 +51,9 @@ void checkValue(std::string_view value) {
     FUZZ_CHECK(parsed->line == (number ? line : 0));
 
     // Written for a topic of that name, it reads back the same.
-    TopicEntry topic;
-    topic.name = parsed->name;
+    TopicIndex index;
     Bookmark bookmark;
-    bookmark.topic = &topic;
+    bookmark.topic = index.addTopic(index.keepText(parsed->name), {});
     bookmark.line = parsed->line;
     const std::string written = bookmarkValueFor(7, bookmark);
     const std::optional<BookmarkValue> again = parseBookmarkValue(written);
