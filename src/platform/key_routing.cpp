@@ -1,5 +1,6 @@
 #include "platform/key_routing.h"
 
+#include "resources/finding_keys.h"
 #include "resources/menu.h"
 
 namespace vtome::platform {
@@ -19,6 +20,30 @@ bool isEditingKey(std::uint32_t key) {
     }
 }
 
+// Keys a pane's text field or list keeps, as a field or a list does.
+bool isPaneControlKey(std::uint32_t key, FocusedControlKind focused) {
+    switch (focused) {
+        case FocusedControlKind::Other: return false;
+        case FocusedControlKind::List: return key == vk::kUp || key == vk::kDown || key == vk::kReturn;
+        case FocusedControlKind::TextField:
+            switch (key) {
+                case vk::kHome: case vk::kEnd: case vk::kLeft: case vk::kRight: case vk::kBack: case vk::kDelete:
+                case vk::kUp: case vk::kDown: case vk::kReturn: case vk::kEscape:
+                    return true;
+                default:
+                    return false;
+            }
+    }
+    return false;
+}
+
+std::uint32_t findingKeyCommand(const KeyPress& key) {
+    for (const resources::Accelerator& accelerator : resources::findingKeyTable()) {
+        if (accelerator.key == key.key && accelerator.modifiers == key.modifiers) return accelerator.command;
+    }
+    return 0;
+}
+
 }  // namespace
 
 std::uint32_t acceleratorCommand(const KeyPress& key) {
@@ -28,14 +53,19 @@ std::uint32_t acceleratorCommand(const KeyPress& key) {
     return 0;
 }
 
-KeyRoute routeKeyPress(const KeyPress& key, bool focusInNavigationBar) {
+KeyRoute routeKeyPress(const KeyPress& key, bool focusInNavigationBar, FocusedControlKind focused) {
     if (focusInNavigationBar) {
         if (isBarDialogKey(key.key) && (key.modifiers & (modifier::kControl | modifier::kAlt)) == 0) {
             return {KeyRoute::Target::NavigationBarDialog, 0};
         }
         if (isEditingKey(key.key)) return {KeyRoute::Target::FocusedControl, 0};
+    } else if ((key.modifiers & (modifier::kControl | modifier::kAlt)) == 0 && isPaneControlKey(key.key, focused)) {
+        return {KeyRoute::Target::FocusedControl, 0};
     }
     if (const std::uint32_t command = acceleratorCommand(key); command != 0) {
+        return {KeyRoute::Target::Accelerator, command};
+    }
+    if (const std::uint32_t command = findingKeyCommand(key); command != 0) {
         return {KeyRoute::Target::Accelerator, command};
     }
     return {KeyRoute::Target::FocusedControl, 0};

@@ -8,7 +8,11 @@
 //    editing (arrows, Home, End, Page Up/Down, Backspace, Insert, typing) stay
 //    with the focused control; the remaining accelerators (F1, F3, Ctrl+O,
 //    Ctrl+T, Ctrl+B) still work there.
-// 2. Otherwise the accelerator table, with exactly matching modifiers.
+//    In a pane's text field (the contents filter) its editing keys, Up,
+//    Down, Enter and Escape stay with it; in a pane's list (the results)
+//    Up, Down and Enter do. Every other key goes on as anywhere else.
+// 2. Otherwise the accelerator table, with exactly matching modifiers, and
+//    after it the keys of the finding panes (findingKeyTable).
 // 3. Otherwise the key goes to the focused window: the main window hears it
 //    as kKeyDown, a pane handles it itself.
 
@@ -24,7 +28,11 @@ struct KeyRoute {
     std::uint32_t command = 0;  // with Accelerator
 };
 
-KeyRoute routeKeyPress(const KeyPress& key, bool focusInNavigationBar);
+// The kind of pane control that has the keyboard focus, where it matters.
+enum class FocusedControlKind { Other, TextField, List };
+
+KeyRoute routeKeyPress(const KeyPress& key, bool focusInNavigationBar,
+                       FocusedControlKind focused = FocusedControlKind::Other);
 
 // The command of the accelerator for this key, or 0.
 std::uint32_t acceleratorCommand(const KeyPress& key);

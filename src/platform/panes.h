@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/dialog.h"
 #include "platform/geometry.h"
@@ -96,6 +97,15 @@ public:
     virtual std::uint32_t firstVisibleLine() const = 0;
     // Scrolls the visible part only; the caret and the selection stay.
     virtual void scroll(ScrollAction action) = 0;
+
+    // Highlights every occurrence of `text`, as findForward finds them one
+    // after another; an empty text highlights nothing. The highlights are
+    // found for the lines on screen as they are drawn, so a topic of any
+    // size costs only what is shown. The text stays when the view's text is
+    // replaced. The selection is drawn over them.
+    virtual void setHighlightText(std::string_view text) = 0;
+    // The highlighted ranges of the display lines on screen, in order.
+    virtual std::vector<TextRange> highlightsOnScreen() const = 0;
 };
 
 class SplitterEvents {

@@ -15,6 +15,8 @@
 #include "platform/dialog.h"
 #include "platform/main_window.h"
 #include "platform/panes.h"
+#include "platform/side_pages.h"
+#include "platform/timer.h"
 #include "resources/dialog_template.h"
 #include "runtime/failure.h"
 
@@ -46,6 +48,11 @@ public:
     virtual Splitter& createSplitter(SplitterEvents& events) = 0;
     // Null when no text view can be made.
     virtual TopicTextView* createTopicView() = 0;
+    // The Contents and Results pages of the contents pane, which must exist;
+    // null when this window system has none.
+    virtual SidePages* createSidePages(SidePagesEvents& events) = 0;
+    // A timer of the user interface's thread, owned by the caller.
+    virtual std::unique_ptr<Timer> createTimer(TimerEvents& events) = 0;
 
     // Runs a modal dialog owned by the main window and returns its result.
     virtual int runModalDialog(const resources::DialogTemplate& layout, DialogEvents& events) = 0;

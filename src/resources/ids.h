@@ -29,6 +29,10 @@ constexpr std::uint32_t kCmdLineDown = 12;
 constexpr std::uint32_t kCmdLineUp = 13;
 constexpr std::uint32_t kCmdPageDown = 14;
 constexpr std::uint32_t kCmdPageUp = 15;
+// Commands of the finding panes, reached by their keys only: the Results
+// page (Ctrl+Shift+F) and the contents filter (Ctrl+L).
+constexpr std::uint32_t kCmdResultsPage = 2010;
+constexpr std::uint32_t kCmdContentsFilter = 2011;
 // Menu items of bookmarks are 10000 + k for the k-th bookmark (k from 1).
 constexpr std::uint32_t kFirstBookmarkCommand = 10000;
 

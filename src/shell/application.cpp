@@ -26,7 +26,13 @@ Application::Application(platform::Platform& platform, LaunchContext launch)
                                  path);
         }
     });
-    viewer_.setIndexReplacedListener([this] { search_.onIndexReplaced(); });
+    viewer_.setIndexReplacedListener([this] {
+        search_.onIndexReplaced();
+        results_.onIndexReplaced();
+        contentsFilter_.onIndexReplaced();
+    });
+    viewer_.setContentsBuiltListener([this] { results_.onContentsBuilt(); });
+    viewer_.setTextReplacedListener([this] { search_.onTextReplaced(); });
 }
 
 Application::~Application() = default;
@@ -92,6 +98,7 @@ void Application::saveSettings() {
             writeWindowPlacement(*settings_, placement);
         }
         layout_.saveSplitter(*settings_);
+        if (sidePages_ != nullptr) writeLeftPage(*settings_, sidePages_->currentPage());
         const std::filesystem::path folder = std::filesystem::path(launch_.settingsPath).parent_path();
         std::error_code ignored;
         if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
@@ -142,13 +149,19 @@ void Application::createPanes(platform::TopicTextView& topicView) {
     statusBar_ = &statusBar;
 
     navigationBar_ = &platform_.createDialogPane(resources::navigationBar(), navigationBarEvents_);
-    viewer_.attach({mainWindow_, nullptr, &topicView, &navigationBar_->view()});
+    viewer_.attach({mainWindow_, nullptr, &topicView, &navigationBar_->view(), &statusBar});
     viewer_.resetHistory();
     search_.readSearchScope(mainWindow_->menuBar().isChecked(ids::kCmdScopeTopic));
 
     viewer_.resetContents();
     platform::ContentsPane& contents = platform_.createContentsPane(viewer_);
-    viewer_.attach({mainWindow_, &contents, &topicView, &navigationBar_->view()});
+    viewer_.attach({mainWindow_, &contents, &topicView, &navigationBar_->view(), &statusBar});
+    sidePages_ = platform_.createSidePages(findingEvents_);
+    results_.attach(sidePages_, platform_.createTimer(results_));
+    contentsFilter_.attach(sidePages_);
+    if (sidePages_ != nullptr && readLeftPage(*settings_) == platform::SidePage::Results) {
+        sidePages_->showPage(platform::SidePage::Results);
+    }
 
     platform::Splitter& splitter = platform_.createSplitter(layout_);
     layout_.attach(*mainWindow_, {&statusBar, navigationBar_, &contents, &splitter, &topicView});

@@ -12,9 +12,12 @@
 #include "annotations/bookmarks.h"
 #include "annotations/notes_dialog.h"
 #include "annotations/user_data.h"
+#include "viewer/contents_filter.h"
 #include "viewer/document_viewer.h"
+#include "viewer/results_list.h"
 #include "viewer/search.h"
 #include "platform/platform.h"
+#include "shell/finding_events.h"
 #include "shell/layout.h"
 #include "shell/navigation_bar_events.h"
 #include "shell/settings.h"
@@ -82,6 +85,8 @@ public:
     void scrollLineUp() { viewer_.scrollTopicView(platform::ScrollAction::LineUp); }
     void scrollPageDown() { viewer_.scrollTopicView(platform::ScrollAction::PageDown); }
     void scrollPageUp() { viewer_.scrollTopicView(platform::ScrollAction::PageUp); }
+    void showResultsPage() { results_.switchToResults(); }
+    void focusContentsFilter() { contentsFilter_.focusFilter(); }
 
     // The "fatalError" box; afterwards the loop ends without saving settings.
     void showFatalError(std::string_view text);
@@ -92,6 +97,10 @@ public:
     // --- for the other parts of the shell and for tests
     DocumentViewer& viewer() { return viewer_; }
     SearchController& search() { return search_; }
+    ResultsController& results() { return results_; }
+    ContentsFilter& contentsFilter() { return contentsFilter_; }
+    // The Contents and Results pages; none when the window system has none.
+    platform::SidePages* sidePages() { return sidePages_; }
     Bookmarks& bookmarks() { return bookmarks_; }
     NotesController& notes() { return notes_; }
     UserDataFile& userData() { return userData_; }
@@ -128,6 +137,9 @@ private:
 
     DocumentViewer viewer_;
     SearchController search_{viewer_};
+    ResultsController results_{viewer_, search_};
+    ContentsFilter contentsFilter_{viewer_, search_.feedback()};
+    FindingEvents findingEvents_{*this};
     UserDataFile userData_;
     Bookmarks bookmarks_{viewer_, userData_, platform_};
     NotesController notes_{viewer_, userData_, platform_};
@@ -136,6 +148,7 @@ private:
     Layout layout_;
     platform::DialogPane* navigationBar_ = nullptr;
     platform::StatusBar* statusBar_ = nullptr;
+    platform::SidePages* sidePages_ = nullptr;
     // Work buffer of the notes and bookmarks code.
     TextBuffer sharedTextBuffer_{65536};
 };

@@ -43,6 +43,8 @@ constexpr CommandRow kCommandTable[] = {
     {ids::kCmdLineUp, &Application::scrollLineUp},
     {ids::kCmdPageDown, &Application::scrollPageDown},
     {ids::kCmdPageUp, &Application::scrollPageUp},
+    {ids::kCmdResultsPage, &Application::showResultsPage},
+    {ids::kCmdContentsFilter, &Application::focusContentsFilter},
     {0, nullptr},
 };
 

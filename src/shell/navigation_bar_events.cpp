@@ -9,6 +9,10 @@ void NavigationBarEvents::onCommand(platform::DialogView& view, std::uint32_t co
     if (control == ids::kNavSearchBox) {
         if (notification == platform::notify::kComboEditChange) app_.search().onSearchTextChanged();
         if (notification == platform::notify::kComboSelEndOk) app_.search().restartSearch();
+        // The results list and the highlights follow the text after a pause.
+        if (notification == platform::notify::kComboEditChange || notification == platform::notify::kComboSelEndOk) {
+            app_.results().onSearchTextChanged();
+        }
         return;
     }
     if (notification != platform::notify::kButtonClicked) return;

@@ -134,4 +134,17 @@ std::uint32_t readSplitterPosition(KeyedStore& settings) {
     return readOrDefault(std::uint32_t{0}, [&] { return settings.getUns32(kSettingsSection, kSplitterKey); });
 }
 
+platform::SidePage readLeftPage(KeyedStore& settings) {
+    return readOrDefault(platform::SidePage::Contents, [&] {
+        const std::optional<std::string> page = settings.getString(kSettingsSection, kLeftPageKey);
+        return page && *page == "results" ? platform::SidePage::Results : platform::SidePage::Contents;
+    });
+}
+
+void writeLeftPage(KeyedStore& settings, platform::SidePage page) {
+    const bool results = page == platform::SidePage::Results;
+    if (!results && !settings.getString(kSettingsSection, kLeftPageKey)) return;
+    settings.setString(kSettingsSection, kLeftPageKey, results ? "results" : "contents");
+}
+
 }  // namespace vtome::shell

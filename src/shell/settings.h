@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "platform/geometry.h"
+#include "platform/side_pages.h"
 #include "store/keyed_store.h"
 
 namespace vtome::shell {
@@ -21,6 +22,8 @@ constexpr std::string_view kScopeKey = "Scope";
 constexpr std::string_view kTopKey = "top";
 constexpr std::string_view kSplitterKey = "vBar";
 constexpr std::string_view kSettingsFileName = "vTome.ini";
+// The page shown left of the text: "contents" or "results".
+constexpr std::string_view kLeftPageKey = "LeftPage";
 
 // The "WinPos" record: five signed 32-bit numbers, least significant byte
 // first, height before width.
@@ -57,6 +60,12 @@ bool readDocumentScope(KeyedStore& settings);
 bool readTopWindow(KeyedStore& settings);
 // "vBar", 0 when not set.
 std::uint32_t readSplitterPosition(KeyedStore& settings);
+
+// "LeftPage": Results only for exactly "results".
+platform::SidePage readLeftPage(KeyedStore& settings);
+// Stores the page; a file that never had the key gets it only for Results,
+// so that settings of a viewer never switched keep their bytes.
+void writeLeftPage(KeyedStore& settings, platform::SidePage page);
 
 // Every reading above takes a value it cannot read (too large, a byte of
 // 128 or more by the digits, a line longer than the lookups' working text)

@@ -22,6 +22,7 @@ void DocumentViewer::buildContents() {
     panes_.contents->setContents(&contentsTree_);
     // Only the header's branch starts open.
     panes_.contents->expandItem(document_.index->firstTopic()->treeItem());
+    if (contentsBuilt_) contentsBuilt_();
 }
 
 void DocumentViewer::selectTopic(TopicEntry* entry) {
@@ -108,10 +109,12 @@ void DocumentViewer::setTopicText(std::string_view text) {
     view->replaceSelection(text);
     view->select({0, 0});
     view->scrollCaretIntoView();
+    if (textReplaced_) textReplaced_();
 }
 
 void DocumentViewer::clearTopicView() {
     if (panes_.topicView) panes_.topicView->setText({});
+    if (textReplaced_) textReplaced_();
 }
 
 void DocumentViewer::scrollTopicView(platform::ScrollAction action) {

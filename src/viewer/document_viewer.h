@@ -22,6 +22,7 @@ public:
         platform::ContentsPane* contents = nullptr;
         platform::TopicTextView* topicView = nullptr;
         platform::DialogView* navigationBar = nullptr;
+        platform::StatusBar* statusBar = nullptr;
     };
 
     HelpDocument& document() { return document_; }
@@ -34,6 +35,14 @@ public:
     // Told whenever the topic index is replaced, so that nothing keeps
     // pointing into the old one.
     void setIndexReplacedListener(std::function<void()> listener) { indexReplaced_ = std::move(listener); }
+    // Told when a document's contents have been built into the index.
+    void setContentsBuiltListener(std::function<void()> listener) { contentsBuilt_ = std::move(listener); }
+    // Told whenever the topic view gets another text (a topic shown, the
+    // view emptied).
+    void setTextReplacedListener(std::function<void()> listener) { textReplaced_ = std::move(listener); }
+
+    // What the contents pane reads, with its filter.
+    ContentsTree& contentsTree() { return contentsTree_; }
 
     // --- contents
     // Empties the tree and replaces the index by an empty one.
@@ -70,6 +79,8 @@ private:
     Panes panes_;
     std::function<bool(const TopicEntry&)> hasNote_;
     std::function<void()> indexReplaced_;
+    std::function<void()> textReplaced_;
+    std::function<void()> contentsBuilt_;
 };
 
 }  // namespace vtome

@@ -42,13 +42,53 @@ void SearchController::searchNext() {
         if (!bar->findItemExact(ids::kNavSearchBox, text) && bar->itemCount(ids::kNavSearchBox) < kMaxListEntries) {
             bar->addItem(ids::kNavSearchBox, text);
         }
+        feedback_.highlight(text);
         if (searchInTopicScope_) {
-            searchInTopic(text);
+            reportTopicStep(text, searchInTopic(text));
         } else {
+            const bool runWasActive = documentSearchActive_;
             searchDocument(text);
+            reportDocumentStep(text, runWasActive);
         }
     }
     bar->focus(ids::kNavSearchBox);
+}
+
+void SearchController::reportTopicStep(std::string_view text, bool found) {
+    platform::TopicTextView* view = viewer_.panes().topicView;
+    if (view == nullptr) return;
+    if (found) {
+        feedback_.showHit(view->selection(), text);
+    } else {
+        feedback_.showStatus(feedback_.countInView(text) == 0 ? SearchFeedback::notFound(text)
+                                                              : "No more hits in this topic");
+    }
+}
+
+void SearchController::reportDocumentStep(std::string_view text, bool runWasActive) {
+    platform::TopicTextView* view = viewer_.panes().topicView;
+    if (view == nullptr) return;
+    if (documentSearchHasTopic_) {
+        // The run goes on only from a selected occurrence.
+        feedback_.showHit(view->selection(), text);
+    } else {
+        feedback_.showStatus(runWasActive ? "No more hits in the document" : SearchFeedback::notFound(text));
+    }
+}
+
+void SearchController::continueFromFirstHit(TopicEntry& topic, std::string_view text) {
+    platform::TopicTextView* view = viewer_.panes().topicView;
+    if (view == nullptr) return;
+    const std::optional<platform::TextRange> hit = view->findForward(text, 0);
+    view->select(hit ? *hit : platform::TextRange{0, 0});
+    view->scrollCaretIntoView();
+    topicSearchActive_ = true;
+    topicSearchFrom_ = hit ? hit->end : 0;
+    documentSearchActive_ = true;
+    documentSearchTopic_ = &topic;
+    documentSearchHasTopic_ = true;
+    feedback_.highlight(text);
+    if (hit) feedback_.showHit(*hit, text);
 }
 
 void SearchController::focusSearchBox() {

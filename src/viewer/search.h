@@ -17,6 +17,7 @@
 #include <string_view>
 
 #include "viewer/document_viewer.h"
+#include "viewer/search_feedback.h"
 #include "store/section_index.h"
 
 namespace vtome {
@@ -41,6 +42,22 @@ public:
     void onSearchTextChanged();
     // The topic index was replaced: nothing may point into the old one.
     void onIndexReplaced();
+    // The topic view got another text.
+    void onTextReplaced() { feedback_.onTextReplaced(); }
+
+    // The search box's text as searched: cut to kMaxSearchText.
+    std::string searchText() const { return readSearchText(); }
+    // Selects the first occurrence of `text` in the topic on screen, which
+    // is `topic`, and goes on from there: the next topic-scope step starts
+    // after it, and the document-scope run is in `topic` with that
+    // occurrence done. Without an occurrence the view's caret goes to its
+    // start and both go on from there.
+    void continueFromFirstHit(TopicEntry& topic, std::string_view text);
+
+    // The open document's section lookup, built on first use; none when no
+    // document is open.
+    SectionIndex* sections();
+    SearchFeedback& feedback() { return feedback_; }
 
     // One topic-scope step with a text; with none, only the return to the
     // start of the view. True when an occurrence was selected.
@@ -62,14 +79,14 @@ public:
     const TopicEntry* documentSearchTopic() const { return documentSearchTopic_; }
 
 private:
-    // The search box's text as searched: cut to kMaxSearchText.
     std::string readSearchText() const;
     void enableSearchButton(std::string_view text);
-    // The open document's section lookup, built on first use; none when no
-    // document is open.
-    SectionIndex* sections();
+    // The status line after a step: the hit selected, or why there is none.
+    void reportTopicStep(std::string_view text, bool found);
+    void reportDocumentStep(std::string_view text, bool runWasActive);
 
     DocumentViewer& viewer_;
+    SearchFeedback feedback_{viewer_};
     bool searchInTopicScope_ = true;
 
     bool topicSearchActive_ = false;

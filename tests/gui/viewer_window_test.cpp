@@ -575,6 +575,8 @@ public:
     }
     Splitter& createSplitter(SplitterEvents& events) override { return platform().createSplitter(events); }
     TopicTextView* createTopicView() override { return platform().createTopicView(); }
+    SidePages* createSidePages(SidePagesEvents& events) override { return platform().createSidePages(events); }
+    std::unique_ptr<Timer> createTimer(TimerEvents& events) override { return platform().createTimer(events); }
     int runModalDialog(const resources::DialogTemplate& layout, DialogEvents& events) override {
         return platform().runModalDialog(layout, events);
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/headless/headless_platform.h"
+#include "platform/highlight_ranges.h"
 #include "runtime/text_scan.h"
 
 namespace vtome::platform::headless {
@@ -34,10 +35,19 @@ bool HeadlessContentsPane::isAncestorOrSelf(TreeItem ancestor, TreeItem item) co
 }
 
 void HeadlessContentsPane::selectItem(TreeItem item) {
-    if (!exists(item) || item == selected_) return;
+    if (item == selected_ || item == kNoTreeItem || source_ == nullptr) return;
+    if (!exists(item)) {
+        // A topic the filter hides is selected without a row.
+        if (filtered_ && source_->data(item) != nullptr) {
+            selected_ = item;
+            events_.onSelectionChanged(item, source_->data(item));
+        }
+        return;
+    }
     // Single-expand: the branch selected before closes up to the first item
-    // it shares with the new selection, and the new item opens.
-    if (exists(selected_)) {
+    // it shares with the new selection, and the new item opens. A filtered
+    // tree keeps every branch open.
+    if (!filtered_ && exists(selected_)) {
         for (TreeItem old = selected_; old != kNoTreeItem && !isAncestorOrSelf(old, item); old = source_->parentOf(old)) {
             expanded_.erase(old);
         }
@@ -50,6 +60,56 @@ void HeadlessContentsPane::selectItem(TreeItem item) {
 
 void HeadlessContentsPane::expandItem(TreeItem item) {
     if (exists(item)) expanded_.insert(item);
+}
+
+void HeadlessContentsPane::reload(bool filtered, TreeItem selected) {
+    filtered_ = filtered;
+    expanded_.clear();
+    if (source_ == nullptr) {
+        selected_ = kNoTreeItem;
+        return;
+    }
+    if (filtered) {
+        std::vector<TreeItem> open{kNoTreeItem};
+        while (!open.empty()) {
+            const TreeItem parent = open.back();
+            open.pop_back();
+            if (parent != kNoTreeItem && source_->childCount(parent) > 0) expanded_.insert(parent);
+            for (std::uint32_t row = 0; row < source_->childCount(parent); ++row) open.push_back(source_->child(parent, row));
+        }
+    } else if (source_->childCount(kNoTreeItem) > 0) {
+        expanded_.insert(source_->child(kNoTreeItem, 0));
+    }
+    selected_ = kNoTreeItem;
+    if (selected == kNoTreeItem) return;
+    if (exists(selected)) {
+        for (TreeItem open = source_->parentOf(selected); open != kNoTreeItem; open = source_->parentOf(open)) {
+            expanded_.insert(open);
+        }
+        selected_ = selected;
+    } else if (source_->data(selected) != nullptr) {
+        selected_ = selected;
+    }
+}
+
+std::vector<std::string> HeadlessContentsPane::visibleRows() const {
+    std::vector<std::string> rows;
+    if (source_ == nullptr) return rows;
+    // Depth first, in order: a stack of the rows still to visit.
+    std::vector<std::pair<TreeItem, std::size_t>> pending;
+    for (std::uint32_t row = source_->childCount(kNoTreeItem); row > 0; --row) {
+        pending.push_back({source_->child(kNoTreeItem, row - 1), 0});
+    }
+    while (!pending.empty()) {
+        const auto [item, depth] = pending.back();
+        pending.pop_back();
+        rows.push_back(std::string(2 * depth, ' ') + std::string(source_->title(item)));
+        if (!isExpanded(item)) continue;
+        for (std::uint32_t row = source_->childCount(item); row > 0; --row) {
+            pending.push_back({source_->child(item, row - 1), depth + 1});
+        }
+    }
+    return rows;
 }
 
 std::size_t HeadlessContentsPane::itemCount() const {
@@ -146,6 +206,14 @@ std::optional<TextRange> HeadlessTopicView::findForward(std::string_view text, s
     const std::uint32_t at = scan::findIgnoreCase(text_, from, text);
     if (text.empty() || at == scan::npos) return std::nullopt;
     return TextRange{at, at + static_cast<std::uint32_t>(text.size())};
+}
+
+std::vector<TextRange> HeadlessTopicView::highlightsOnScreen() const {
+    const std::vector<std::uint32_t> starts = lineStarts();
+    const std::uint32_t from = starts[std::min<std::size_t>(top_, starts.size() - 1)];
+    const std::size_t past = static_cast<std::size_t>(top_) + kVisibleLines;
+    const auto to = past < starts.size() ? starts[past] : static_cast<std::uint32_t>(text_.size());
+    return highlightRanges(text_, highlight_, from, to);
 }
 
 std::uint32_t HeadlessTopicView::lineIndex(std::uint32_t line) const {

@@ -40,9 +40,16 @@ public:
     void expandItem(TreeItem item) override;
     bool isExpanded(TreeItem item) const override { return expanded_.count(item) > 0; }
 
+    // SidePages::reloadContents, for the pages that hold this tree.
+    void reload(bool filtered, TreeItem selected);
+    bool isFiltered() const { return filtered_; }
+
     // --- for tests
     // Every item of the tree, opened or not.
     std::size_t itemCount() const;
+    // The titles of the rows a user sees: the open branches, in order, each
+    // indented by two blanks per level.
+    std::vector<std::string> visibleRows() const;
     std::string title(TreeItem item) const;
     TreeItem parent(TreeItem item) const;
     std::vector<TreeItem> children(TreeItem parent) const;
@@ -60,6 +67,7 @@ private:
     const ContentsSource* source_ = nullptr;
     std::set<TreeItem> expanded_;
     TreeItem selected_ = kNoTreeItem;
+    bool filtered_ = false;
 };
 
 class HeadlessTopicView : public HeadlessPane<TopicTextView> {
@@ -78,6 +86,10 @@ public:
     std::uint32_t firstVisibleLine() const override { return top_; }
     void scroll(ScrollAction action) override;
 
+    void setHighlightText(std::string_view text) override { highlight_ = std::string(text); }
+    std::vector<TextRange> highlightsOnScreen() const override;
+    const std::string& highlightText() const { return highlight_; }
+
     std::uint32_t displayLineCount() const { return static_cast<std::uint32_t>(lineStarts().size()); }
     // The display line holding a character position.
     std::uint32_t lineOf(std::uint32_t position) const;
@@ -91,6 +103,7 @@ private:
     std::string text_;
     TextRange selection_;
     std::uint32_t top_ = 0;
+    std::string highlight_;
 };
 
 class HeadlessSplitter : public HeadlessPane<Splitter> {

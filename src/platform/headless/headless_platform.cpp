@@ -1,5 +1,6 @@
 #include "platform/headless/headless_platform.h"
 
+#include <algorithm>
 #include <new>
 #include <stdexcept>
 
@@ -35,6 +36,25 @@ const std::vector<MenuEntry>* HeadlessMainWindow::popup(std::size_t position) co
 std::string HeadlessMainWindow::popupTitle(std::size_t position) const {
     auto it = popups_.find(position);
     return it == popups_.end() ? std::string() : it->second.first;
+}
+
+// --- timers
+
+HeadlessTimer::HeadlessTimer(HeadlessPlatform& platform, TimerEvents& events) : platform_(platform), events_(events) {
+    platform_.addTimer(*this);
+}
+
+HeadlessTimer::~HeadlessTimer() { platform_.removeTimer(*this); }
+
+void HeadlessTimer::start(std::chrono::milliseconds delay) {
+    delay_ = delay;
+    active_ = true;
+}
+
+void HeadlessTimer::fire() {
+    if (!active_) return;
+    active_ = false;
+    platform_.guard([&] { events_.onTimer(); });
 }
 
 // --- platform
@@ -104,6 +124,30 @@ TopicTextView* HeadlessPlatform::createTopicView() {
     if (topicViewFails_) return nullptr;
     topicView_ = std::make_unique<HeadlessTopicView>();
     return topicView_.get();
+}
+
+SidePages* HeadlessPlatform::createSidePages(SidePagesEvents& events) {
+    // The pages live in the contents pane.
+    if (!contentsPane_) return nullptr;
+    sidePages_ = std::make_unique<HeadlessSidePages>(*this, *contentsPane_, events);
+    return sidePages_.get();
+}
+
+std::unique_ptr<Timer> HeadlessPlatform::createTimer(TimerEvents& events) {
+    return std::make_unique<HeadlessTimer>(*this, events);
+}
+
+void HeadlessPlatform::removeTimer(HeadlessTimer& timer) { std::erase(timers_, &timer); }
+
+void HeadlessPlatform::fireTimers() {
+    // A timer's event may start or make timers: fire those running now.
+    std::vector<HeadlessTimer*> running;
+    for (HeadlessTimer* timer : timers_) {
+        if (timer->isActive()) running.push_back(timer);
+    }
+    for (HeadlessTimer* timer : running) {
+        if (std::find(timers_.begin(), timers_.end(), timer) != timers_.end()) timer->fire();
+    }
 }
 
 int HeadlessPlatform::runModalDialog(const resources::DialogTemplate& layout, DialogEvents& events) {
@@ -179,7 +223,10 @@ void HeadlessPlatform::pressKey(std::uint32_t key, std::uint32_t modifiers) {
     for (auto& pane : dialogPanes_) {
         if (pane->hasFocus()) bar = pane.get();
     }
-    const KeyRoute route = routeKeyPress({key, modifiers}, bar != nullptr);
+    const FocusedControlKind focused = focus_ == FocusTarget::ContentsFilter ? FocusedControlKind::TextField
+                                       : focus_ == FocusTarget::ResultsList  ? FocusedControlKind::List
+                                                                             : FocusedControlKind::Other;
+    const KeyRoute route = routeKeyPress({key, modifiers}, bar != nullptr, focused);
     switch (route.target) {
         case KeyRoute::Target::NavigationBarDialog:
             if (key == vk::kTab) {
@@ -192,7 +239,11 @@ void HeadlessPlatform::pressKey(std::uint32_t key, std::uint32_t modifiers) {
             deliver(message::kCommand, commandParam(route.command, notify::kAccelerator), 0);
             return;
         case KeyRoute::Target::FocusedControl:
-            if (focus_ == FocusTarget::MainWindow) deliver(message::kKeyDown, key, 0);
+            if (focus_ == FocusTarget::MainWindow) {
+                deliver(message::kKeyDown, key, 0);
+            } else if (sidePages_ && !exitCode_) {
+                sidePages_->pressKey(key, modifiers);
+            }
             return;
     }
 }

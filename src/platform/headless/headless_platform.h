@@ -16,6 +16,7 @@
 
 #include "platform/headless/headless_dialog.h"
 #include "platform/headless/headless_panes.h"
+#include "platform/headless/headless_side_pages.h"
 #include "platform/platform.h"
 
 namespace vtome::platform::headless {
@@ -85,7 +86,29 @@ struct RecordedProcess {
     std::chrono::milliseconds timeout;
 };
 
-enum class FocusTarget { None, MainWindow, Dialog, ContentsTree, TopicView };
+enum class FocusTarget { None, MainWindow, Dialog, ContentsTree, TopicView, ResultsList, ContentsFilter };
+
+// A timer that fires when the test says so (HeadlessPlatform::fireTimers).
+class HeadlessTimer final : public Timer {
+public:
+    HeadlessTimer(HeadlessPlatform& platform, TimerEvents& events);
+    ~HeadlessTimer() override;
+    HeadlessTimer(const HeadlessTimer&) = delete;
+    HeadlessTimer& operator=(const HeadlessTimer&) = delete;
+
+    void start(std::chrono::milliseconds delay) override;
+    void stop() override { active_ = false; }
+    bool isActive() const override { return active_; }
+    std::chrono::milliseconds delay() const { return delay_; }
+    // Fires when running: it stops, then its event runs.
+    void fire();
+
+private:
+    HeadlessPlatform& platform_;
+    TimerEvents& events_;
+    bool active_ = false;
+    std::chrono::milliseconds delay_{0};
+};
 
 class HeadlessPlatform : public Platform {
 public:
@@ -99,6 +122,8 @@ public:
     ContentsPane& createContentsPane(ContentsTreeEvents& events) override;
     Splitter& createSplitter(SplitterEvents& events) override;
     TopicTextView* createTopicView() override;
+    SidePages* createSidePages(SidePagesEvents& events) override;
+    std::unique_ptr<Timer> createTimer(TimerEvents& events) override;
     int runModalDialog(const resources::DialogTemplate& layout, DialogEvents& events) override;
     void showMessageBox(std::string_view caption, std::string_view text, MessageBoxIcon icon, bool topmost,
                         std::string_view detail) override;
@@ -126,6 +151,9 @@ public:
     HeadlessTopicView* topicView() { return topicView_.get(); }
     HeadlessSplitter* splitter() { return splitter_.get(); }
     HeadlessStatusBar* statusBar() { return statusBar_.get(); }
+    HeadlessSidePages* sidePages() { return sidePages_.get(); }
+    // The timers that exist, running or not, in the order they were made.
+    const std::vector<HeadlessTimer*>& timers() const { return timers_; }
     // The dialog pane made from the template with this id.
     HeadlessDialogPane* dialogPane(std::uint32_t templateId);
     const std::vector<RecordedMessageBox>& messageBoxes() const { return messageBoxes_; }
@@ -150,11 +178,16 @@ public:
     void focusTopicView() { focus_ = FocusTarget::TopicView; }
     void focusContentsTree() { focus_ = FocusTarget::ContentsTree; }
     void dragSplitter(int fromX, int toX);
+    // The pause a timer waits for has passed: every running timer fires.
+    void fireTimers();
 
     // --- used by the headless windows
     void guard(const std::function<void()>& call);
     void focusDialogControl(HeadlessDialog& dialog);
     void focusMainWindow() { focus_ = FocusTarget::MainWindow; }
+    void setFocus(FocusTarget target) { focus_ = target; }
+    void addTimer(HeadlessTimer& timer) { timers_.push_back(&timer); }
+    void removeTimer(HeadlessTimer& timer);
     void deliver(std::uint32_t message, std::uint64_t wparam, std::int64_t lparam);
 
 private:
@@ -165,6 +198,8 @@ private:
     std::unique_ptr<HeadlessTopicView> topicView_;
     std::unique_ptr<HeadlessSplitter> splitter_;
     std::vector<std::unique_ptr<HeadlessDialogPane>> dialogPanes_;
+    std::unique_ptr<HeadlessSidePages> sidePages_;
+    std::vector<HeadlessTimer*> timers_;
     std::function<void(const RuntimeFailure&)> failureHandler_;
 
     bool topicViewFails_ = false;

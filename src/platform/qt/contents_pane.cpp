@@ -1,13 +1,16 @@
 #include "platform/qt/contents_pane.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <functional>
 
 #include "platform/qt/dialog_renderer.h"
 #include "platform/qt/pane_frame.h"
+#include "platform/qt/side_pages.h"
 #include "platform/qt/text_codec.h"
 #include "resources/dialog_template.h"
 
@@ -31,7 +34,19 @@ public:
     ContentsView(QWidget* parent, std::function<void(const QModelIndex&)> choose)
         : QTreeView(parent), choose_(std::move(choose)) {}
 
+    std::function<bool(const QString&)> typed;
+
 protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        // Typing a title starts the filter rather than the tree's own
+        // search for a row by its first letters.
+        const QString text = event->text();
+        const bool plain = (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0;
+        const bool printable =
+            !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c.isPrint(); });
+        if (typed && plain && printable && typed(text)) return;
+        QTreeView::keyPressEvent(event);
+    }
     void mousePressEvent(QMouseEvent* event) override {
         const QPoint at = event->position().toPoint();
         const QModelIndex index = indexAt(at);
@@ -67,6 +82,11 @@ private:
 void ContentsModel::setSource(const ContentsSource* source) {
     beginResetModel();
     source_ = source;
+    endResetModel();
+}
+
+void ContentsModel::reload() {
+    beginResetModel();
     endResetModel();
 }
 
@@ -144,21 +164,68 @@ QtContentsPane::QtContentsPane(QWidget* parent, ContentsTreeEvents& events, Call
                      [this](const QModelIndex& index) { onCollapsed(index); });
 }
 
+QtContentsPane::~QtContentsPane() = default;
+
 void QtContentsPane::setContents(const ContentsSource* source) {
     resetting_ = true;
+    filtered_ = false;
+    hidden_ = kNoTreeItem;
     model_.setSource(source);
     resetting_ = false;
 }
 
+void QtContentsPane::setTypingHandler(std::function<bool(const QString&)> handler) {
+    static_cast<ContentsView*>(tree_)->typed = std::move(handler);
+}
+
+void QtContentsPane::reload(bool filtered, TreeItem selected) {
+    resetting_ = true;
+    filtered_ = filtered;
+    hidden_ = kNoTreeItem;
+    model_.reload();
+    if (filtered) {
+        tree_->expandAll();
+    } else if (const QModelIndex first = model_.index(0, 0, {}); first.isValid()) {
+        tree_->expand(first);
+    }
+    if (const QModelIndex target = model_.indexOf(selected); target.isValid()) {
+        for (QModelIndex at = target.parent(); at.isValid(); at = at.parent()) tree_->expand(at);
+        tree_->selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
+        tree_->scrollTo(target);
+    } else if (model_.dataOf(selected) != nullptr) {
+        hidden_ = selected;
+    }
+    resetting_ = false;
+}
+
 void QtContentsPane::selectItem(TreeItem item) {
+    if (item != kNoTreeItem && item == hidden_) return;
     const QModelIndex target = model_.indexOf(item);
-    if (item != kNoTreeItem && !target.isValid()) return;
-    if (target == tree_->currentIndex()) return;
+    if (item != kNoTreeItem && !target.isValid()) {
+        // A topic the filter hides: selected without a row.
+        void* data = model_.dataOf(item);
+        if (!filtered_ || data == nullptr) return;
+        hidden_ = item;
+        resetting_ = true;
+        tree_->selectionModel()->clear();
+        resetting_ = false;
+        guard_.run([&] { events_.onSelectionChanged(item, data); });
+        return;
+    }
+    if (target == tree_->currentIndex() && hidden_ == kNoTreeItem) return;
+    hidden_ = kNoTreeItem;
     // currentChanged reports the change before this returns.
     tree_->selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
 }
 
-TreeItem QtContentsPane::selectedItem() const { return ContentsModel::itemOf(tree_->currentIndex()); }
+TreeItem QtContentsPane::selectedItem() const {
+    return hidden_ != kNoTreeItem ? hidden_ : ContentsModel::itemOf(tree_->currentIndex());
+}
+
+QtSidePages& QtContentsPane::addPages(SidePagesEvents& events) {
+    if (!pages_) pages_ = std::make_unique<QtSidePages>(*this, static_cast<PaneFrame&>(*widget_), events, guard_);
+    return *pages_;
+}
 
 void QtContentsPane::expandItem(TreeItem item) {
     const QModelIndex target = model_.indexOf(item);
@@ -174,7 +241,8 @@ void QtContentsPane::onCurrentChanged(const QModelIndex& current, const QModelIn
     if (resetting_) return;
     // Single expand: the branch that held the old selection closes up to
     // the first item the two share; the new item opens, down from the top.
-    for (QModelIndex at = previous; at.isValid() && !isAncestorOrSelf(at, current); at = at.parent()) {
+    // A filtered tree keeps every branch open.
+    for (QModelIndex at = previous; !filtered_ && at.isValid() && !isAncestorOrSelf(at, current); at = at.parent()) {
         tree_->collapse(at);
     }
     for (QModelIndex at = current; at.isValid(); at = at.parent()) tree_->expand(at);

@@ -1,5 +1,6 @@
 #include "platform/qt/key_mapping.h"
 
+#include <QVariant>
 #include <QWidget>
 
 namespace vtome::platform::qt {
@@ -62,6 +63,20 @@ QWidget* firstKeyReceiver(QObject* receiver) {
         first = window->focusWidget() != nullptr ? window->focusWidget() : window;
     }
     return widget == first ? widget : nullptr;
+}
+
+namespace {
+constexpr const char* kFocusKindProperty = "vtomeFocusedControlKind";
+}  // namespace
+
+void markFocusedControlKind(QWidget& widget, FocusedControlKind kind) {
+    widget.setProperty(kFocusKindProperty, static_cast<int>(kind));
+}
+
+FocusedControlKind focusedControlKind(const QWidget* widget) {
+    if (widget == nullptr) return FocusedControlKind::Other;
+    const QVariant kind = widget->property(kFocusKindProperty);
+    return kind.isValid() ? static_cast<FocusedControlKind>(kind.toInt()) : FocusedControlKind::Other;
 }
 
 bool isDialogKey(const KeyPress& key) {

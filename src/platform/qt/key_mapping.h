@@ -4,6 +4,7 @@
 
 #include <QKeyEvent>
 
+#include "platform/key_routing.h"
 #include "resources/messages.h"
 
 class QObject;
@@ -19,6 +20,11 @@ KeyPress toKeyPress(const QKeyEvent& event);
 // to its parents; an application-wide filter sees every one of these
 // deliveries. Only the first one is the key press itself.
 QWidget* firstKeyReceiver(QObject* receiver);
+
+// What kind of pane control a widget is for the key routing (a text field
+// or a list keeps some keys for itself); Other unless marked.
+void markFocusedControlKind(QWidget& widget, FocusedControlKind kind);
+FocusedControlKind focusedControlKind(const QWidget* widget);
 
 // The keys a dialog handles itself: Tab, Enter and Escape, without Ctrl or Alt.
 bool isDialogKey(const KeyPress& key);

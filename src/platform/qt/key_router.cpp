@@ -41,7 +41,7 @@ bool KeyRouter::eventFilter(QObject* watched, QEvent* event) {
     if (key.key == 0) return false;
 
     QtDialogPane* bar = window_.dialogPaneContaining(receiver);
-    const KeyRoute route = routeKeyPress(key, bar != nullptr);
+    const KeyRoute route = routeKeyPress(key, bar != nullptr, focusedControlKind(receiver));
     switch (route.target) {
         case KeyRoute::Target::NavigationBarDialog:
             // The bar has no Cancel: Escape there is only kept from quitting.

@@ -33,4 +33,8 @@ PaneFrame::PaneFrame(QWidget* parent, const QString& caption, bool withCaption) 
     layout->addWidget(client_, 1);
 }
 
+void PaneFrame::setCaptionVisible(bool visible) {
+    if (caption_ != nullptr) caption_->setVisible(visible);
+}
+
 }  // namespace vtome::platform::qt

@@ -15,6 +15,8 @@ public:
     PaneFrame(QWidget* parent, const QString& caption, bool withCaption);
     // The area below the caption, where the pane's controls live.
     QWidget* client() const { return client_; }
+    // Hides the caption where the client shows its own (tabs that name it).
+    void setCaptionVisible(bool visible);
 
 private:
     QLabel* caption_ = nullptr;

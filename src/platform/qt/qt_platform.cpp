@@ -11,6 +11,8 @@
 #include "platform/qt/main_window.h"
 #include "platform/qt/modal_dialog.h"
 #include "platform/qt/pictures.h"
+#include "platform/qt/qt_timer.h"
+#include "platform/qt/side_pages.h"
 #include "platform/qt/splitter.h"
 #include "platform/qt/status_bar.h"
 #include "platform/qt/system_dialogs.h"
@@ -32,7 +34,10 @@ QtPlatform::~QtPlatform() {
     application_.reset();
 }
 
-void QtPlatform::destroyMainWindow() { window_.reset(); }
+void QtPlatform::destroyMainWindow() {
+    contents_ = nullptr;
+    window_.reset();
+}
 
 QtMainWindow& QtPlatform::window() const {
     // Panes and dialogs belong to the main window; asking for one before it
@@ -67,8 +72,16 @@ DialogPane& QtPlatform::createDialogPane(const resources::DialogTemplate& layout
 
 ContentsPane& QtPlatform::createContentsPane(ContentsTreeEvents& events) {
     QtMainWindow& main = window();
-    return main.adopt(std::make_unique<QtContentsPane>(main.client(), events, guard_));
+    contents_ = &main.adopt(std::make_unique<QtContentsPane>(main.client(), events, guard_));
+    return *contents_;
 }
+
+SidePages* QtPlatform::createSidePages(SidePagesEvents& events) {
+    window();
+    return contents_ != nullptr ? &contents_->addPages(events) : nullptr;
+}
+
+std::unique_ptr<Timer> QtPlatform::createTimer(TimerEvents& events) { return std::make_unique<QtTimer>(events, guard_); }
 
 Splitter& QtPlatform::createSplitter(SplitterEvents& events) {
     QtMainWindow& main = window();

@@ -10,6 +10,7 @@ class QApplication;
 
 namespace vtome::platform::qt {
 
+class QtContentsPane;
 class QtMainWindow;
 
 class QtPlatform final : public Platform {
@@ -26,6 +27,8 @@ public:
     ContentsPane& createContentsPane(ContentsTreeEvents& events) override;
     Splitter& createSplitter(SplitterEvents& events) override;
     TopicTextView* createTopicView() override;
+    SidePages* createSidePages(SidePagesEvents& events) override;
+    std::unique_ptr<Timer> createTimer(TimerEvents& events) override;
     int runModalDialog(const resources::DialogTemplate& layout, DialogEvents& events) override;
     void showMessageBox(std::string_view caption, std::string_view text, MessageBoxIcon icon, bool topmost,
                         std::string_view detail) override;
@@ -50,6 +53,8 @@ private:
     std::unique_ptr<QApplication> application_;
     CallGuard guard_;
     std::unique_ptr<QtMainWindow> window_;
+    // The contents pane of the window, where the side pages go.
+    QtContentsPane* contents_ = nullptr;
     bool looping_ = false;
     std::optional<int> pendingQuit_;
 };

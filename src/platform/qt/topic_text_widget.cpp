@@ -13,6 +13,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/highlight_ranges.h"
+#include "platform/qt/highlight_colour.h"
+
 namespace vtome::platform::qt {
 
 namespace {
@@ -148,24 +151,45 @@ void TopicTextWidget::copySelection() const {
     if (anchor_ != caret_) QGuiApplication::clipboard()->setText(selectedText());
 }
 
+void TopicTextWidget::setHighlight(std::string text) {
+    if (text == highlight_) return;
+    highlight_ = std::move(text);
+    viewport()->update();
+}
+
+std::uint32_t TopicTextWidget::linesOnScreen() const {
+    return static_cast<std::uint32_t>(viewport()->height() / lineHeight_) + 1;
+}
+
+std::vector<TextRange> TopicTextWidget::highlightsOnScreen() const {
+    const std::uint32_t first = topLine();
+    if (highlight_.empty() || first >= lines_.count()) return {};
+    const std::uint32_t last = std::min(lines_.count() - 1, first + linesOnScreen());
+    return highlightRanges(text_, highlight_, lines_.start(first), lines_.end(last) + 1);
+}
+
 void TopicTextWidget::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
     painter.setFont(font());
     const std::uint32_t from = std::min(anchor_, caret_);
     const std::uint32_t to = std::max(anchor_, caret_);
     const std::uint32_t first = topLine();
-    const std::uint32_t shown = static_cast<std::uint32_t>(viewport()->height() / lineHeight_) + 1;
+    const std::uint32_t shown = linesOnScreen();
+    const std::vector<TextRange> marks = highlightsOnScreen();
+    std::size_t mark = 0;
     for (std::uint32_t line = first; line < lines_.count() && line - first <= shown; ++line) {
-        drawLine(painter, line, static_cast<int>(line - first) * lineHeight_, from, to);
+        drawLine(painter, line, static_cast<int>(line - first) * lineHeight_, from, to, marks, mark);
     }
 }
 
 void TopicTextWidget::drawLine(QPainter& painter, std::uint32_t line, int y, std::uint32_t selectionStart,
-                               std::uint32_t selectionEnd) const {
+                               std::uint32_t selectionEnd, const std::vector<TextRange>& marks,
+                               std::size_t& mark) const {
     // A search match stays visibly selected while the focus is elsewhere.
     const QColor text = palette().color(QPalette::Text);
     const QColor highlight = palette().color(QPalette::Active, QPalette::Highlight);
     const QColor highlighted = palette().color(QPalette::Active, QPalette::HighlightedText);
+    const QColor hit = marks.empty() ? QColor() : hitHighlightColour(palette());
     const int baseline = y + ascent_;
 
     QString run;
@@ -184,9 +208,12 @@ void TopicTextWidget::drawLine(QPainter& painter, std::uint32_t line, int y, std
         const Decoded c = decodeAt(text_, at);
         const int width = widthAt(c.code, column);
         const bool selected = at >= selectionStart && at < selectionEnd;
-        if (selected && width > 0) {
+        while (mark < marks.size() && marks[mark].end <= at) ++mark;
+        const bool marked = mark < marks.size() && marks[mark].start <= at;
+        if ((selected || marked) && width > 0) {
+            // The selection (the current hit) is drawn over the other hits.
             painter.fillRect(QRectF(kLeftMargin + column * columnWidth_, y, width * columnWidth_, lineHeight_),
-                             highlight);
+                             selected ? highlight : hit);
         }
         if (width == 0) {
             // A combining mark belongs to the character drawn before it.

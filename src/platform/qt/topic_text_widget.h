@@ -7,7 +7,9 @@
 // '\n' line ends; positions are byte offsets into it. Wrapping is one pass
 // over the text (WrappedLines), and only the lines on screen are ever
 // decoded and drawn, so a topic of tens of megabytes shows at once and
-// scrolls as fast as a short one. All colours come from the palette.
+// scrolls as fast as a short one. All colours come from the palette. The
+// search text's occurrences are highlighted by the same rule: found for the
+// lines on screen as they are drawn, never for the whole text.
 
 #include <QAbstractScrollArea>
 #include <QFont>
@@ -17,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/panes.h"
 #include "platform/qt/wrapped_lines.h"
 
 namespace vtome::platform::qt {
@@ -39,6 +42,13 @@ public:
     void setSelection(std::uint32_t anchor, std::uint32_t caret);
     // Scrolls as little as needed to bring the caret's line into view.
     void ensureCaretVisible();
+
+    // Every occurrence of `text` (in the shown form) is highlighted where
+    // it is drawn; empty: none.
+    void setHighlight(std::string text);
+    const std::string& highlight() const { return highlight_; }
+    // The highlighted ranges of the lines on screen, as they are drawn.
+    std::vector<TextRange> highlightsOnScreen() const;
 
     const WrappedLines& lines() const { return lines_; }
     std::uint32_t topLine() const;
@@ -74,14 +84,19 @@ private:
     int lineHeight() const { return lineHeight_; }
     // The column where a position of a display line is drawn.
     int columnOf(std::uint32_t line, std::uint32_t position) const;
+    // The display lines on screen, the last one perhaps in part.
+    std::uint32_t linesOnScreen() const;
+    // `marks` are the highlights of the lines on screen; `mark` the first
+    // of them that may still reach this line.
     void drawLine(QPainter& painter, std::uint32_t line, int y, std::uint32_t selectionStart,
-                  std::uint32_t selectionEnd) const;
+                  std::uint32_t selectionEnd, const std::vector<TextRange>& marks, std::size_t& mark) const;
     void selectWordAt(std::uint32_t position);
     // Moves the caret for an arrow, Home or End key, keeping the anchor.
     void moveCaret(int key);
     void measureFont();
 
     std::string text_;
+    std::string highlight_;
     WrappedLines lines_;
     std::uint32_t anchor_ = 0;
     std::uint32_t caret_ = 0;

@@ -87,6 +87,11 @@ std::uint32_t QtTopicView::lineIndex(std::uint32_t line) const {
 
 std::uint32_t QtTopicView::firstVisibleLine() const { return editor_->topLine(); }
 
+void QtTopicView::setHighlightText(std::string_view text) {
+    // In the shown form, as findForward looks for it.
+    editor_->setHighlight(toShownText(text));
+}
+
 void QtTopicView::scroll(ScrollAction action) {
     QScrollBar* vertical = editor_->verticalScrollBar();
     switch (action) {

@@ -28,6 +28,8 @@ public:
     std::uint32_t lineIndex(std::uint32_t line) const override;
     std::uint32_t firstVisibleLine() const override;
     void scroll(ScrollAction action) override;
+    void setHighlightText(std::string_view text) override;
+    std::vector<TextRange> highlightsOnScreen() const override { return editor_->highlightsOnScreen(); }
 
     TopicTextWidget* editor() const { return editor_; }
 
