@@ -25,6 +25,7 @@ void HeadlessContentsPane::setContents(const ContentsSource* source) {
     source_ = source;
     expanded_.clear();
     selected_ = kNoTreeItem;
+    filtered_ = false;
 }
 
 bool HeadlessContentsPane::isAncestorOrSelf(TreeItem ancestor, TreeItem item) const {

@@ -188,6 +188,8 @@ void QtContentsPane::reload(bool filtered, TreeItem selected) {
     } else if (const QModelIndex first = model_.index(0, 0, {}); first.isValid()) {
         tree_->expand(first);
     }
+    // The rows are others now: the view starts at the top, or at the selection.
+    tree_->scrollToTop();
     if (const QModelIndex target = model_.indexOf(selected); target.isValid()) {
         for (QModelIndex at = target.parent(); at.isValid(); at = at.parent()) tree_->expand(at);
         tree_->selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
