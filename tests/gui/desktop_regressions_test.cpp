@@ -6,6 +6,8 @@
 #include <QAbstractItemView>
 #include <QImage>
 #include <QApplication>
+#include <QLineEdit>
+#include <QTabBar>
 #include <QColor>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -30,7 +32,9 @@
 #include "gui_support.h"
 #include "platform/qt/contents_pane.h"
 #include "platform/qt/dialog_renderer.h"
+#include "platform/qt/highlight_colour.h"
 #include "platform/qt/main_window.h"
+#include "platform/qt/side_pages.h"
 #include "platform/qt/topic_view.h"
 #include "resources/ids.h"
 #include "shell/settings.h"
@@ -194,6 +198,17 @@ TEST_F(DarkTheme, EveryPaneDrawsItsTextReadably) {
     EXPECT_GE(contrast(note.pixelColor(1, 8), title->palette().color(QPalette::Window)), 3.0) << "note outline";
     // The topic text is drawn on a dark background, not a light one.
     EXPECT_LT(luminance(topicView().widget()->palette().color(QPalette::Base)), 0.1);
+}
+
+TEST_F(DarkTheme, TheFindingPanesAndTheHighlightsAreReadable) {
+    const qt::QtSidePages& pages = *contents().pages();
+    expectReadable(*pages.tabs(), QPalette::WindowText, QPalette::Window, "page tabs");
+    expectReadable(*pages.filterField(), QPalette::Text, QPalette::Base, "filter field");
+    expectReadable(*pages.resultsView()->viewport(), QPalette::Text, QPalette::Base, "results list");
+    const QPalette& text = topicView().widget()->palette();
+    const QColor mark = qt::hitHighlightColour(text);
+    EXPECT_GE(contrast(text.color(QPalette::Text), mark), 4.5) << "text on a highlighted hit";
+    EXPECT_LT(luminance(mark), 0.2) << "a dark theme's highlight is dark too";
 }
 
 TEST_F(DarkTheme, TheNotesDialogIsReadable) {
