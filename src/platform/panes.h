@@ -76,6 +76,13 @@ struct TextRange {
     bool operator==(const TextRange&) const = default;
 };
 
+// The occurrences of a text in the topic view, stepped through from its
+// start as findForward finds them one after another.
+struct HitCount {
+    std::uint32_t total = 0;
+    std::uint32_t before = 0;  // of those, the ones starting before a position
+};
+
 // The read-only topic text view. Positions are character positions in the
 // shown text; line numbers are display lines after wrapping, 0 first.
 class TopicTextView : public Pane {
@@ -106,6 +113,9 @@ public:
     virtual void setHighlightText(std::string_view text) = 0;
     // The highlighted ranges of the display lines on screen, in order.
     virtual std::vector<TextRange> highlightsOnScreen() const = 0;
+    // How often `text` occurs (as the highlights and findForward find it),
+    // and how many of those start before `position`: one pass over the text.
+    virtual HitCount countHits(std::string_view text, std::uint32_t position) const = 0;
 };
 
 class SplitterEvents {

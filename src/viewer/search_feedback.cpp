@@ -18,63 +18,24 @@ void SearchFeedback::clearStatus() {
     shown_.clear();
 }
 
-void SearchFeedback::onTextReplaced() {
-    clearStatus();
-    countedText_.clear();
-    totalKnown_ = false;
-    lastKnown_ = false;
-}
-
 void SearchFeedback::highlight(std::string_view text) {
     if (platform::TopicTextView* view = viewer_.panes().topicView) view->setHighlightText(text);
 }
 
-void SearchFeedback::keyTo(std::string_view text) {
-    if (text == countedText_) return;
-    countedText_ = std::string(text);
-    totalKnown_ = false;
-    lastKnown_ = false;
-}
-
 std::uint32_t SearchFeedback::countInView(std::string_view text) {
-    keyTo(text);
-    if (totalKnown_) return total_;
     platform::TopicTextView* view = viewer_.panes().topicView;
-    std::uint32_t count = 0;
-    if (view != nullptr && !text.empty()) {
-        for (auto match = view->findForward(text, 0); match; match = view->findForward(text, match->end)) ++count;
-    }
-    total_ = count;
-    totalKnown_ = true;
-    return total_;
-}
-
-std::uint32_t SearchFeedback::numberOf(platform::TextRange hit, std::string_view text) {
-    keyTo(text);
-    platform::TopicTextView* view = viewer_.panes().topicView;
-    if (view == nullptr || text.empty()) return 0;
-    // Forward from the last hit numbered when this one lies after it.
-    std::uint32_t number = 0;
-    std::uint32_t from = 0;
-    if (lastKnown_ && hit.start >= lastStart_) {
-        number = lastNumber_ - 1;
-        from = lastStart_;
-    }
-    for (auto match = view->findForward(text, from); match && match->start < hit.start;
-         match = view->findForward(text, match->end)) {
-        ++number;
-    }
-    ++number;  // the hit itself
-    lastKnown_ = true;
-    lastStart_ = hit.start;
-    lastNumber_ = number;
-    return number;
+    return view != nullptr ? view->countHits(text, 0).total : 0;
 }
 
 void SearchFeedback::showHit(platform::TextRange hit, std::string_view text) {
-    const std::uint32_t number = numberOf(hit, text);
-    const std::uint32_t total = std::max(countInView(text), number);
-    showStatus("Hit " + std::to_string(number) + " of " + std::to_string(total) + " in this topic");
+    platform::TopicTextView* view = viewer_.panes().topicView;
+    if (view == nullptr) return;
+    // One pass over the topic per step: a hit found from a position carried
+    // over from another topic is numbered among those stepped from the start.
+    const platform::HitCount count = view->countHits(text, hit.start);
+    const std::uint32_t number = count.before + 1;
+    showStatus("Hit " + std::to_string(number) + " of " + std::to_string(std::max(count.total, number)) +
+               " in this topic");
 }
 
 std::string SearchFeedback::topicsContainText(std::uint32_t topics, std::string_view text) {

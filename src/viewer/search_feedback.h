@@ -23,36 +23,21 @@ public:
     void clearStatus();
     // "Hit k of n in this topic" for an occurrence selected in the view.
     void showHit(platform::TextRange hit, std::string_view text);
-    // The view holds another text: the line goes, the counts are stale.
-    void onTextReplaced();
+    // The view holds another text: the line goes.
+    void onTextReplaced() { clearStatus(); }
 
     // Every occurrence of `text` highlighted in the view; empty: none.
     void highlight(std::string_view text);
 
-    // How often `text` occurs in the view, stepping as its find does; and
-    // the number of the occurrence at `hit` among them, 1 first. Counted
-    // once per text and view text; stepping forward counts only the
-    // stretch between two hits.
+    // How often `text` occurs in the view, stepping as its find does.
     std::uint32_t countInView(std::string_view text);
-    std::uint32_t numberOf(platform::TextRange hit, std::string_view text);
 
     static std::string topicsContainText(std::uint32_t topics, std::string_view text);
     static std::string notFound(std::string_view text) { return "Not found: " + std::string(text); }
 
 private:
-    // The counts below belong to this text in the current view text.
-    void keyTo(std::string_view text);
-
     DocumentViewer& viewer_;
     std::string shown_;  // the status line as last set here
-
-    std::string countedText_;
-    bool totalKnown_ = false;
-    std::uint32_t total_ = 0;
-    // The last occurrence numbered, to go on from it.
-    bool lastKnown_ = false;
-    std::uint32_t lastStart_ = 0;
-    std::uint32_t lastNumber_ = 0;
 };
 
 }  // namespace vtome

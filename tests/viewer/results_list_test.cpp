@@ -370,6 +370,35 @@ TEST(HighlightRanges, StepAsTheFindDoesFromTheStartOfTheLine) {
     }
 }
 
+TEST(HighlightRanges, CountsAreThoseOfTheStepsFromTheStart) {
+    // "aa" in "aaaaa": stepping finds 0 and 2, not the overlapping 1 and 3.
+    EXPECT_EQ(platform::countHits("aaaaa", "aa", 3).total, 2u);
+    EXPECT_EQ(platform::countHits("aaaaa", "aa", 3).before, 2u);
+    EXPECT_EQ(platform::countHits("aaaaa", "aa", 2).before, 1u);
+    EXPECT_EQ(platform::countHits("aaaaa", "", 2).total, 0u);
+    EXPECT_EQ(platform::countHits("a", "aa", 0).total, 0u);
+    // One case of the first letter only, many times over a long text.
+    std::string text;
+    for (int i = 0; i < 20000; ++i) text += "network ";
+    text += "Network.";
+    const platform::HitCount count = platform::countHits(text, "NETWORK", 8 * 10000);
+    EXPECT_EQ(count.total, 20001u);
+    EXPECT_EQ(count.before, 10000u);
+    // Stopping early.
+    int seen = 0;
+    platform::forEachOccurrence(text, "network", 0, static_cast<std::uint32_t>(text.size()), [&](TextRange) {
+        return ++seen < 3;
+    });
+    EXPECT_EQ(seen, 3);
+    // Only starts before `to` count; the last may run past it.
+    std::vector<TextRange> starts;
+    platform::forEachOccurrence("xneedle", "needle", 0, 2, [&](TextRange r) {
+        starts.push_back(r);
+        return true;
+    });
+    EXPECT_EQ(starts, (std::vector<TextRange>{{1, 7}}));
+}
+
 TEST(HighlightRanges, ALineLongerThanTheLookBackStartsCloseToTheStretch) {
     const std::string text(3 * platform::kHighlightLookBack, 'a');
     const std::uint32_t from = 2 * platform::kHighlightLookBack + 1;

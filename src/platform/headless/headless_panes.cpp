@@ -217,6 +217,10 @@ std::vector<TextRange> HeadlessTopicView::highlightsOnScreen() const {
     return highlightRanges(text_, highlight_, from, to);
 }
 
+HitCount HeadlessTopicView::countHits(std::string_view text, std::uint32_t position) const {
+    return platform::countHits(text_, text, position);
+}
+
 std::uint32_t HeadlessTopicView::lineIndex(std::uint32_t line) const {
     const std::vector<std::uint32_t> starts = lineStarts();
     return line < starts.size() ? starts[line] : kNoPosition;

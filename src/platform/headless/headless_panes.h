@@ -88,6 +88,7 @@ public:
 
     void setHighlightText(std::string_view text) override { highlight_ = std::string(text); }
     std::vector<TextRange> highlightsOnScreen() const override;
+    HitCount countHits(std::string_view text, std::uint32_t position) const override;
     const std::string& highlightText() const { return highlight_; }
 
     std::uint32_t displayLineCount() const { return static_cast<std::uint32_t>(lineStarts().size()); }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "platform/highlight_ranges.h"
 #include "platform/qt/text_codec.h"
 #include "runtime/text_scan.h"
 
@@ -90,6 +91,10 @@ std::uint32_t QtTopicView::firstVisibleLine() const { return editor_->topLine();
 void QtTopicView::setHighlightText(std::string_view text) {
     // In the shown form, as findForward looks for it.
     editor_->setHighlight(toShownText(text));
+}
+
+HitCount QtTopicView::countHits(std::string_view text, std::uint32_t position) const {
+    return platform::countHits(editor_->text(), toShownText(text), position);
 }
 
 void QtTopicView::scroll(ScrollAction action) {

@@ -30,6 +30,7 @@ public:
     void scroll(ScrollAction action) override;
     void setHighlightText(std::string_view text) override;
     std::vector<TextRange> highlightsOnScreen() const override { return editor_->highlightsOnScreen(); }
+    HitCount countHits(std::string_view text, std::uint32_t position) const override;
 
     TopicTextWidget* editor() const { return editor_; }
 
