@@ -163,7 +163,7 @@ int main(int argc, char** argv) {
     const double titles = medianMilliseconds([&] {
         matched = 0;
         for (const TopicEntry* e = index.firstTopic(); e != nullptr; e = e->nextTopic()) {
-            if (scan::findIgnoreCase(e->title, 0, "proxy and cache") != scan::npos) ++matched;
+            if (scan::findIgnoreCase(e->title(), 0, "proxy and cache") != scan::npos) ++matched;
         }
     });
     row("baseline: match every title against \"proxy and cache\"", titles, titles);

@@ -27,7 +27,7 @@ std::uint32_t ContentsTree::setFilter(std::string_view text) {
     shown_.assign(static_cast<std::size_t>(index_->lastTopic()->treeItem()) + 1, kHidden);
     // Each match, and the entries above it up to the first already listed.
     for (const TopicEntry* e = index_->firstTopic(); e != nullptr; e = e->nextTopic()) {
-        if (scan::findIgnoreCase(e->title, 0, text) == scan::npos) continue;
+        if (scan::findIgnoreCase(e->title(), 0, text) == scan::npos) continue;
         shown_[e->treeItem()] = kMatch;
         ++matchCount_;
         for (const TopicEntry* up = e->parent; up != nullptr && shown_[up->treeItem()] == kHidden; up = up->parent) {

@@ -57,7 +57,7 @@ void ResultsController::list(const std::string& text) {
     }
     std::vector<platform::ResultRow> rows;
     rows.reserve(matches_.size());
-    for (const TopicMatch& match : matches_) rows.push_back({match.topic->title, match.occurrences});
+    for (const TopicMatch& match : matches_) rows.push_back({match.topic->title(), match.occurrences});
     pages_->setResults(rows);
     feedback.showStatus(SearchFeedback::topicsContainText(static_cast<std::uint32_t>(matches_.size()), text));
 }

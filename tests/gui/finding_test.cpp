@@ -130,7 +130,7 @@ TEST_F(QtFinding, EnterInTheListShowsTheTopicAtItsFirstHitAndF3GoesOn) {
     pressKey(Qt::Key_Down);
     pressKey(Qt::Key_Down);
     pressKey(Qt::Key_Return);  // Using it
-    EXPECT_EQ(app_->viewer().document().currentTopic->title, "Using it");
+    EXPECT_EQ(app_->viewer().document().currentTopic->title(), "Using it");
     qt::TopicTextWidget* editor = topicView().editor();
     const QString shown = editor->toPlainText();
     EXPECT_EQ(editor->selectedText(), QStringLiteral("needle"));
@@ -143,7 +143,7 @@ TEST_F(QtFinding, EnterInTheListShowsTheTopicAtItsFirstHitAndF3GoesOn) {
     // A click chooses a row at once.
     const QRect row = pages().resultsView()->visualRect(pages().resultsView()->model()->index(0, 0));
     QTest::mouseClick(pages().resultsView()->viewport(), Qt::LeftButton, {}, row.center());
-    EXPECT_EQ(app_->viewer().document().currentTopic->title, "Installing the viewer");
+    EXPECT_EQ(app_->viewer().document().currentTopic->title(), "Installing the viewer");
     EXPECT_EQ(editor->selectedText(), QStringLiteral("needle"));
     // Ctrl+Shift+F from the list goes back to the contents.
     pressKey(Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
@@ -167,16 +167,16 @@ TEST_F(QtFinding, TheFilterNarrowsTheTreeAsTheUserTypes) {
     EXPECT_EQ(pages().filterField()->text(), QStringLiteral("LIN"));
     EXPECT_EQ(app_->viewer().document().history.count(), 2u);
     pressKey(Qt::Key_PageDown);
-    EXPECT_EQ(app_->viewer().document().currentTopic->title, "Keys of the viewer");
+    EXPECT_EQ(app_->viewer().document().currentTopic->title(), "Keys of the viewer");
     // Down in the field takes the first row that matches; a click selects
     // a row and closes no branch.
     pages().filterField()->setFocus();
     pressKey(Qt::Key_Down);
-    EXPECT_EQ(app_->viewer().document().currentTopic->title, "Installing the viewer");
+    EXPECT_EQ(app_->viewer().document().currentTopic->title(), "Installing the viewer");
     EXPECT_TRUE(focusOn(pages().filterField()));
     const QModelIndex linux = findTitle(*contents().tree()->model(), QStringLiteral("On Linux"));
     QTest::mouseClick(contents().tree()->viewport(), Qt::LeftButton, {}, contents().tree()->visualRect(linux).center());
-    EXPECT_EQ(app_->viewer().document().currentTopic->title, "On Linux");
+    EXPECT_EQ(app_->viewer().document().currentTopic->title(), "On Linux");
     EXPECT_EQ(treeRows().size(), 4);
     // Escape clears it: the whole tree, the topic on screen selected.
     pages().filterField()->setFocus();

@@ -42,7 +42,7 @@ protected:
     std::string status() { return platform_.statusBar()->text(); }
     std::string selectedTitle() {
         const auto* entry = static_cast<const TopicEntry*>(tree().data(tree().selectedItem()));
-        return entry != nullptr ? std::string(entry->title) : std::string("(no row)");
+        return entry != nullptr ? std::string(entry->title()) : std::string("(no row)");
     }
 };
 

@@ -86,7 +86,7 @@ TEST_F(Finding, TheListHoldsWhatTheToolReports) {
         ASSERT_EQ(app_->results().matches().size(), expected.size()) << text;
         Lines lines;
         for (const TopicMatch& match : expected) {
-            lines.push_back(std::string(match.topic->title) + " (" + std::to_string(match.occurrences) + ")");
+            lines.push_back(std::string(match.topic->title()) + " (" + std::to_string(match.occurrences) + ")");
         }
         EXPECT_EQ(pages().resultLines(), lines) << text;
     }
