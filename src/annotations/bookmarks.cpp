@@ -125,6 +125,33 @@ void Bookmarks::clear() {
     rebuildBookmarkMenu();
 }
 
+void Bookmarks::releaseTopics() {
+    if (!list_) return;
+    for (Bookmark* b = list_->firstBookmark(); b != nullptr; b = b->nextBookmark()) {
+        if (b->isMissing()) continue;
+        b->storedName = std::string(b->topic->name);
+        b->storedValue = b->storedName + "," + std::to_string(b->line);
+        b->topic = nullptr;
+    }
+    menuTargets_.clear();
+}
+
+void Bookmarks::resolveTopics() {
+    if (!list_) return;
+    const TopicIndex& index = *viewer_.document().index;
+    for (Bookmark* b = list_->firstBookmark(); b != nullptr; b = b->nextBookmark()) {
+        if (!b->isMissing()) continue;
+        const std::optional<BookmarkValue> parsed = parseBookmarkValue(b->storedValue);
+        TopicEntry* topic = parsed ? resolveTopic(index, parsed->name) : nullptr;
+        if (topic == nullptr) continue;
+        b->topic = topic;
+        b->line = parsed->line;
+        b->storedName.clear();
+        b->storedValue.clear();
+    }
+    rebuildBookmarkMenu();
+}
+
 void Bookmarks::saveBookmarks() {
     if (!list_ || !userData_.isOpen()) return;
     // Every value is built before the store changes, so a value that does

@@ -48,6 +48,13 @@ public:
     void loadBookmarks();
     // The document was closed: no bookmark may lead into it any more.
     void clear();
+    // The open document is read anew (it changed on disk): before its
+    // topic index goes, the bookmarks hold their topics by name alone, as
+    // the file stores them; afterwards they are found again in the new
+    // index by the rules of loadBookmarks, and the menu is rebuilt. Nothing
+    // is written, and a change not yet saved is kept.
+    void releaseTopics();
+    void resolveTopics();
     // A Bookmarks menu item (ids from 10000 up).
     void onBookmarkCommand(std::uint32_t command);
     // The Bookmarks dialog (Ctrl+B).

@@ -1,6 +1,7 @@
 #include "platform/key_routing.h"
 
 #include "resources/finding_keys.h"
+#include "resources/ids.h"
 #include "resources/menu.h"
 
 namespace vtome::platform {
@@ -47,10 +48,17 @@ std::uint32_t findingKeyCommand(const KeyPress& key) {
 }  // namespace
 
 std::uint32_t acceleratorCommand(const KeyPress& key) {
-    for (const resources::Accelerator& accelerator : resources::acceleratorTable()) {
-        if (accelerator.key == key.key && accelerator.modifiers == key.modifiers) return accelerator.command;
+    for (auto table : {resources::acceleratorTable(), resources::addedAcceleratorTable()}) {
+        for (const resources::Accelerator& accelerator : table) {
+            if (accelerator.key == key.key && accelerator.modifiers == key.modifiers) return accelerator.command;
+        }
     }
     return 0;
+}
+
+std::uint32_t wheelCommand(int notches, std::uint32_t modifiers) {
+    if (notches == 0 || modifiers != modifier::kControl) return 0;
+    return notches > 0 ? ids::kCmdTextLarger : ids::kCmdTextSmaller;
 }
 
 KeyRoute routeKeyPress(const KeyPress& key, bool focusInNavigationBar, FocusedControlKind focused) {
@@ -58,7 +66,9 @@ KeyRoute routeKeyPress(const KeyPress& key, bool focusInNavigationBar, FocusedCo
         if (isBarDialogKey(key.key) && (key.modifiers & (modifier::kControl | modifier::kAlt)) == 0) {
             return {KeyRoute::Target::NavigationBarDialog, 0};
         }
-        if (isEditingKey(key.key)) return {KeyRoute::Target::FocusedControl, 0};
+        if (isEditingKey(key.key) && (key.modifiers & modifier::kAlt) == 0) {
+            return {KeyRoute::Target::FocusedControl, 0};
+        }
     } else if ((key.modifiers & (modifier::kControl | modifier::kAlt)) == 0 && isPaneControlKey(key.key, focused)) {
         return {KeyRoute::Target::FocusedControl, 0};
     }

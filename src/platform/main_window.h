@@ -16,7 +16,9 @@ namespace vtome::platform {
 // messages: creation -> kCreate, the close box or Alt+F4 -> kClose,
 // resizing -> kSize, a menu item -> kCommand with notification 0, an
 // accelerator -> kCommand with notification 1, a key press that reaches the
-// main window itself -> kKeyDown with the virtual key, activation -> kSetFocus.
+// main window itself -> kKeyDown with the virtual key, activation -> kSetFocus,
+// a pop-up of the menu bar opening -> kInitMenuPopup with its position, files
+// dropped on the window -> kDropFiles.
 class MainWindow;
 
 class WindowProcedure {
@@ -47,6 +49,11 @@ public:
     virtual bool isChecked(std::uint32_t command) const = 0;
     // Replaces the pop-up at `position` of the menu bar with these items.
     virtual void replacePopup(std::size_t position, std::string_view title, std::span<const MenuEntry> items) = 0;
+    // Puts these items into the pop-up at `position`, right before the item
+    // of `command`, in place of the items put there by the call before; the
+    // pop-up's own items stay as they are.
+    virtual void replaceItemsBefore(std::size_t position, std::uint32_t command,
+                                    std::span<const MenuEntry> items) = 0;
 };
 
 class MainWindow {
@@ -70,6 +77,9 @@ public:
     // The usable area of every screen, in screen pixels, the primary first.
     virtual std::vector<Rect> screenAreas() const = 0;
     virtual MenuBar& menuBar() = 0;
+    // The local files of the drop being reported by kDropFiles, in the order
+    // the drop lists them; empty at any other time.
+    virtual std::vector<std::string> droppedFiles() const = 0;
 };
 
 }  // namespace vtome::platform

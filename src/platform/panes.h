@@ -116,6 +116,17 @@ public:
     // How often `text` occurs (as the highlights and findForward find it),
     // and how many of those start before `position`: one pass over the text.
     virtual HitCount countHits(std::string_view text, std::uint32_t position) const = 0;
+
+    // Scrolls so that the display line is the first visible one, or as near
+    // the top as the end of the text allows; the caret stays.
+    virtual void setFirstVisibleLine(std::uint32_t line) = 0;
+    // The text's font size in pixels (kStandardTextSize at first); the font
+    // stays fixed-pitch. The text wraps anew, and the line that was at the
+    // top keeps its text on top.
+    virtual void setTextSize(int pixels) = 0;
+    virtual int textSize() const = 0;
+
+    static constexpr int kStandardTextSize = 12;
 };
 
 class SplitterEvents {

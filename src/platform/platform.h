@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/dialog.h"
+#include "platform/file_watcher.h"
 #include "platform/main_window.h"
 #include "platform/panes.h"
 #include "platform/side_pages.h"
@@ -53,6 +54,8 @@ public:
     virtual SidePages* createSidePages(SidePagesEvents& events) = 0;
     // A timer of the user interface's thread, owned by the caller.
     virtual std::unique_ptr<Timer> createTimer(TimerEvents& events) = 0;
+    // Watches the open document on disk; lives as long as the main window.
+    virtual FileWatcher& createFileWatcher(FileWatchEvents& events) = 0;
 
     // Runs a modal dialog owned by the main window and returns its result.
     virtual int runModalDialog(const resources::DialogTemplate& layout, DialogEvents& events) = 0;

@@ -29,20 +29,27 @@ constexpr ControlTemplate kContentsControls[] = {
     {ids::kContentsTree, K::TreeView, "", 0, 0, 106, 170, s::kClientEdge | s::kTabStop},
 };
 
+// Forward sits right after Back; everything that was to the right of Back
+// moved right by its width and the gap (kForwardShift), and the title field
+// grew by as much, so that it still ends under the search box and the note
+// indicator still follows it.
+constexpr int kForwardShift = 32 + 3;
+
 constexpr ControlTemplate kNavigationControls[] = {
     {ids::kNavHome, K::PushButton, "Home", 2, 1, 23, 13, s::kTabStop},
     {ids::kNavBack, K::PushButton, "Back", 28, 1, 23, 13, s::kTabStop},
-    {ids::kNavPrevious, K::PushButton, "Prev", 54, 1, 23, 13, s::kTabStop},
-    {ids::kNavNext, K::PushButton, "Next", 80, 1, 23, 13, s::kTabStop},
-    {ids::kNavSearchBox, K::ComboBoxDropDown, "", 110, 1, 92, 70, s::kTabStop | s::kVScroll},
-    {ids::kNavSearch, K::PushButton, "Search", 204, 1, 28, 13, s::kDisabled | s::kTabStop},
-    {ids::kNavNote, K::PushButton, "Note", 240, 1, 28, 13, s::kDisabled | s::kTabStop},
-    {ids::kNavBookmark, K::PushButton, "Bookmark", 272, 1, 36, 13, s::kTabStop},
-    {ids::kNavTitle, K::StaticText, "", 4, 18, 198, 11, 0},
-    {ids::kNavNoteIndicator, K::BitmapButton, "", 206, 17, 14, 13, s::kHidden},
-    {0xFFFF, K::EtchedVertical, "", 106, 1, 1, 14, 0},
-    {0xFFFF, K::EtchedVertical, "", 236, 1, 1, 14, 0},
-    {0xFFFF, K::EtchedHorizontal, "", 2, 14, 306, 1, 0},
+    {ids::kNavForward, K::PushButton, "Forward", 54, 1, 32, 13, s::kTabStop},
+    {ids::kNavPrevious, K::PushButton, "Prev", 54 + kForwardShift, 1, 23, 13, s::kTabStop},
+    {ids::kNavNext, K::PushButton, "Next", 80 + kForwardShift, 1, 23, 13, s::kTabStop},
+    {ids::kNavSearchBox, K::ComboBoxDropDown, "", 110 + kForwardShift, 1, 92, 70, s::kTabStop | s::kVScroll},
+    {ids::kNavSearch, K::PushButton, "Search", 204 + kForwardShift, 1, 28, 13, s::kDisabled | s::kTabStop},
+    {ids::kNavNote, K::PushButton, "Note", 240 + kForwardShift, 1, 28, 13, s::kDisabled | s::kTabStop},
+    {ids::kNavBookmark, K::PushButton, "Bookmark", 272 + kForwardShift, 1, 36, 13, s::kTabStop},
+    {ids::kNavTitle, K::StaticText, "", 4, 18, 198 + kForwardShift, 11, 0},
+    {ids::kNavNoteIndicator, K::BitmapButton, "", 206 + kForwardShift, 17, 14, 13, s::kHidden},
+    {0xFFFF, K::EtchedVertical, "", 106 + kForwardShift, 1, 1, 14, 0},
+    {0xFFFF, K::EtchedVertical, "", 236 + kForwardShift, 1, 1, 14, 0},
+    {0xFFFF, K::EtchedHorizontal, "", 2, 14, 306 + kForwardShift, 1, 0},
 };
 
 constexpr ControlTemplate kAboutControls[] = {
@@ -56,7 +63,7 @@ constexpr DialogTemplate kBookmarks{ids::kDialogBookmarks, "Bookmarks", 0, 0, 17
                                     DialogFrame::ResizableToolWindow, kBookmarksControls};
 constexpr DialogTemplate kContents{ids::kDialogContents, "Contents", 6, 5, 103, 164, DialogFrame::ChildToolCaption,
                                    kContentsControls};
-constexpr DialogTemplate kNavigation{ids::kDialogNavigationBar, "", 6, 5, 404, 32, DialogFrame::Child,
+constexpr DialogTemplate kNavigation{ids::kDialogNavigationBar, "", 6, 5, 404 + kForwardShift, 32, DialogFrame::Child,
                                      kNavigationControls};
 constexpr DialogTemplate kAbout{ids::kDialogAbout, "About vTome", 6, 5, 158, 88, DialogFrame::ToolWindow,
                                 kAboutControls};

@@ -33,6 +33,16 @@ constexpr std::uint32_t kCmdPageUp = 15;
 // page (Ctrl+Shift+F) and the contents filter (Ctrl+L).
 constexpr std::uint32_t kCmdResultsPage = 2010;
 constexpr std::uint32_t kCmdContentsFilter = 2011;
+// Commands added for reading comfort: Forward, the text size, reopening
+// at the last place, and the recent documents of the File menu.
+constexpr std::uint32_t kCmdForward = 1015;
+constexpr std::uint32_t kCmdTextLarger = 1016;
+constexpr std::uint32_t kCmdTextSmaller = 1017;
+constexpr std::uint32_t kCmdTextStandard = 1018;
+constexpr std::uint32_t kCmdReopenAtLastPlace = 1019;
+// The k-th recent document (k from 0) is kFirstRecentCommand + k.
+constexpr std::uint32_t kFirstRecentCommand = 1201;
+constexpr std::uint32_t kRecentCommandCount = 8;
 // Menu items of bookmarks are 10000 + k for the k-th bookmark (k from 1).
 constexpr std::uint32_t kFirstBookmarkCommand = 10000;
 
@@ -62,6 +72,7 @@ constexpr std::uint32_t kNavBookmark = 3007;
 constexpr std::uint32_t kNavNote = 3008;
 constexpr std::uint32_t kNavTitle = 3009;
 constexpr std::uint32_t kNavNoteIndicator = 3010;
+constexpr std::uint32_t kNavForward = 3011;
 
 // Controls of the contents pane and the main window's children.
 constexpr std::uint32_t kContentsTree = 2001;

@@ -25,6 +25,12 @@ constexpr MenuItem kScopeItems[] = {
 constexpr MenuItem kOptionsItems[] = {
     {Kind::Popup, "&Search Scope", ids::kMenuSearchScope, kScopeItems},
     {Kind::Command, "&Top Window\tCtrl+T", ids::kCmdTopWindow, {}},
+    {Kind::Separator, "", 0, {}},
+    {Kind::Command, "&Reopen at Last Place", ids::kCmdReopenAtLastPlace, {}},
+    {Kind::Separator, "", 0, {}},
+    {Kind::Command, "&Larger Text\tCtrl++", ids::kCmdTextLarger, {}},
+    {Kind::Command, "S&maller Text\tCtrl+-", ids::kCmdTextSmaller, {}},
+    {Kind::Command, "&Normal Text Size\tCtrl+0", ids::kCmdTextStandard, {}},
 };
 
 constexpr MenuItem kBookmarksItems[] = {
@@ -65,10 +71,25 @@ constexpr Accelerator kAccelerators[] = {
     {vk::kEscape, mod::kNone, ids::kCmdQuit},
 };
 
+// Ctrl+Plus is Ctrl+Shift+= on layouts where "+" is shifted, and the
+// keypad's + and -; Ctrl+= is accepted too, as "+" is on the same key.
+constexpr Accelerator kAddedAccelerators[] = {
+    {vk::kLeft, mod::kAlt, ids::kCmdBack},
+    {vk::kRight, mod::kAlt, ids::kCmdForward},
+    {vk::kOemPlus, mod::kControl, ids::kCmdTextLarger},
+    {vk::kOemPlus, mod::kControl | mod::kShift, ids::kCmdTextLarger},
+    {vk::kAdd, mod::kControl, ids::kCmdTextLarger},
+    {vk::kOemMinus, mod::kControl, ids::kCmdTextSmaller},
+    {vk::kSubtract, mod::kControl, ids::kCmdTextSmaller},
+    {'0', mod::kControl, ids::kCmdTextStandard},
+};
+
 }  // namespace
 
 std::span<const MenuItem> menuBar() { return kMenuBar; }
 
 std::span<const Accelerator> acceleratorTable() { return kAccelerators; }
+
+std::span<const Accelerator> addedAcceleratorTable() { return kAddedAccelerators; }
 
 }  // namespace vtome::resources

@@ -20,6 +20,8 @@ struct MenuItem {
 // (Bookmarks) is rebuilt at run time with one item per bookmark.
 std::span<const MenuItem> menuBar();
 constexpr std::size_t kBookmarksMenuPosition = 2;
+// The File pop-up, where the recent documents are listed before Quit.
+constexpr std::size_t kFileMenuPosition = 0;
 
 struct Accelerator {
     std::uint32_t key;        // virtual-key code
@@ -28,5 +30,10 @@ struct Accelerator {
 };
 
 std::span<const Accelerator> acceleratorTable();
+
+// Keys added after the table above was fixed (Forward, Alt+Left for Back,
+// the text size). The routing rule consults them after acceleratorTable,
+// with the same exact match of the modifiers.
+std::span<const Accelerator> addedAcceleratorTable();
 
 }  // namespace vtome::resources

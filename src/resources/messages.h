@@ -18,6 +18,12 @@ constexpr std::uint32_t kSetFocus = 0x0007;
 constexpr std::uint32_t kClose = 0x0010;
 constexpr std::uint32_t kKeyDown = 0x0100;
 constexpr std::uint32_t kCommand = 0x0111;
+// A pop-up of the menu bar is about to open; LPARAM's low 16 bits are its
+// position in the bar.
+constexpr std::uint32_t kInitMenuPopup = 0x0117;
+// Files were dropped on the window; MainWindow::droppedFiles() names them
+// while the message is handled.
+constexpr std::uint32_t kDropFiles = 0x0233;
 }  // namespace message
 
 // WM_COMMAND's WPARAM: command id in the low 16 bits, notification code in the high.
@@ -56,6 +62,10 @@ constexpr std::uint32_t kDelete = 0x2E;
 constexpr std::uint32_t kF1 = 0x70;
 constexpr std::uint32_t kF3 = 0x72;
 constexpr std::uint32_t kF4 = 0x73;
+constexpr std::uint32_t kAdd = 0x6B;       // + of the keypad
+constexpr std::uint32_t kSubtract = 0x6D;  // - of the keypad
+constexpr std::uint32_t kOemPlus = 0xBB;   // the "=" and "+" key
+constexpr std::uint32_t kOemMinus = 0xBD;  // the "-" key
 // Letters and digits are their upper-case ASCII codes ('B' is 0x42).
 }  // namespace vk
 

@@ -99,6 +99,8 @@ void Application::saveSettings() {
         }
         layout_.saveSplitter(*settings_);
         if (sidePages_ != nullptr) writeLeftPage(*settings_, sidePages_->currentPage());
+        rememberPlace();
+        recent_.save(*settings_);
         const std::filesystem::path folder = std::filesystem::path(launch_.settingsPath).parent_path();
         std::error_code ignored;
         if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
@@ -113,6 +115,7 @@ void Application::saveSettings() {
 
 void Application::onCreate(std::uint64_t, std::int64_t) {
     loadSettings();
+    recent_.load(*settings_);
 
     startPlacement_ = readWindowPlacement(*settings_);
     if (startPlacement_) {
@@ -136,6 +139,8 @@ void Application::onCreate(std::uint64_t, std::int64_t) {
         menu.setChecked(ids::kCmdTopWindow, true);
         mainWindow_->setTopmost(true);
     }
+    reopenAtLastPlace_ = readReopenAtLastPlace(*settings_);
+    menu.setChecked(ids::kCmdReopenAtLastPlace, reopenAtLastPlace_);
 
     createPanes(*topicView);
 
@@ -162,12 +167,15 @@ void Application::createPanes(platform::TopicTextView& topicView) {
     if (sidePages_ != nullptr && readLeftPage(*settings_) == platform::SidePage::Results) {
         sidePages_->showPage(platform::SidePage::Results);
     }
+    textSize_ = readTextSize(*settings_);
+    viewer_.setTextSize(textSize_);
 
     platform::Splitter& splitter = platform_.createSplitter(layout_);
     layout_.attach(*mainWindow_, {&statusBar, navigationBar_, &contents, &splitter, &topicView});
     layout_.initSplitter(*settings_);
 
     bookmarks_.setMenuBar(&mainWindow_->menuBar());
+    watcher_ = &platform_.createFileWatcher(*this);
 
     navigationBar_->show();
     contents.show();

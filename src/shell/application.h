@@ -19,7 +19,9 @@
 #include "platform/platform.h"
 #include "shell/finding_events.h"
 #include "shell/layout.h"
+#include "shell/file_state.h"
 #include "shell/navigation_bar_events.h"
+#include "shell/recent_documents.h"
 #include "shell/settings.h"
 #include "shell/side_commands.h"
 #include "store/keyed_store.h"
@@ -39,7 +41,7 @@ struct LaunchContext {
     std::string dataFolder;
 };
 
-class Application : public platform::WindowProcedure {
+class Application : public platform::WindowProcedure, public platform::FileWatchEvents {
 public:
     Application(platform::Platform& platform, LaunchContext launch);
     ~Application() override;
@@ -62,6 +64,10 @@ public:
     void onKeyDown(std::uint64_t wparam, std::int64_t lparam);
     void onSetFocus(std::uint64_t wparam, std::int64_t lparam);
     void onCommand(std::uint64_t wparam, std::int64_t lparam);
+    // The File menu is about to open: its recent documents, the missing dropped.
+    void onInitMenuPopup(std::uint64_t wparam, std::int64_t lparam);
+    // Files dropped on the window: the first opens as File > Open opens it.
+    void onDropFiles(std::uint64_t wparam, std::int64_t lparam);
 
     // --- commands (rows of the command table)
     void quit();
@@ -87,6 +93,25 @@ public:
     void scrollPageUp() { viewer_.scrollTopicView(platform::ScrollAction::PageUp); }
     void showResultsPage() { results_.switchToResults(); }
     void focusContentsFilter() { contentsFilter_.focusFilter(); }
+    void goForward() { viewer_.goForward(); }
+    void makeTextLarger();
+    void makeTextSmaller();
+    void makeTextStandard();
+    void switchReopenAtLastPlace();
+    // File > the k-th recent document (k from 0).
+    template <std::size_t k>
+    void openRecentDocument() {
+        openRecent(k);
+    }
+
+    // --- the open document changed on disk
+    void onWatchedFileChanged() override;
+
+    // Opens the document at path in place of the open one, as File > Open
+    // does once a file is chosen. Everything that can fail is done first:
+    // when the document cannot be read, the failure is reported (the box
+    // names the file and the reason) and the open document stays as it was.
+    bool openChosenDocument(const std::string& path);
 
     // The "fatalError" box; afterwards the loop ends without saving settings.
     void showFatalError(std::string_view text);
@@ -110,12 +135,30 @@ public:
     platform::Platform& platform() { return platform_; }
     const LaunchContext& launch() const { return launch_; }
     TextBuffer& sharedTextBuffer() { return sharedTextBuffer_; }
+    RecentDocuments& recentDocuments() { return recent_; }
+    int textSize() const { return textSize_; }
+    bool reopensAtLastPlace() const { return reopenAtLastPlace_; }
 
 private:
     void openFromCommandLine();
-    // The steps shared by both ways of opening: user data, contents, the
-    // first topic shown, bookmarks.
-    void showOpenedDocument(TopicEntry* startTopic);
+    // The last steps of every way of opening: the start topic shown, or the
+    // place the document was left at when there is one, then the bookmarks.
+    void showOpenedDocument(TopicEntry* startTopic, const std::optional<TopicPlace>& place = std::nullopt);
+    // Where the document at path was left, when it is to open there.
+    std::optional<TopicPlace> lastPlaceFor(const std::string& path) const;
+    // The open document's place goes to its recent entry.
+    void rememberPlace();
+    // Lets go of the open document: what points at its topics first, then
+    // the topics, then the text their names point into.
+    void closeDocument();
+    // Watches the open document from `state` on (its state when it was read).
+    void watchOpenDocument(const FileState& state);
+    void openRecent(std::size_t index);
+    void setTextSize(int pixels);
+    // The open document read anew: same topic and line, the history, the
+    // Forward list and the bookmarks found again by name.
+    void reloadDocument(std::unique_ptr<KeyedStore> store, std::unique_ptr<TopicIndex> index);
+    void showStatus(std::string_view text);
     void createPanes(platform::TopicTextView& topicView);
     void setSearchScope(bool topic);
     // The open document's user data, reporting (not ending on) a file it
@@ -149,6 +192,12 @@ private:
     platform::DialogPane* navigationBar_ = nullptr;
     platform::StatusBar* statusBar_ = nullptr;
     platform::SidePages* sidePages_ = nullptr;
+    platform::FileWatcher* watcher_ = nullptr;
+    // The open document's file as it was when read.
+    FileState loadedState_;
+    RecentDocuments recent_;
+    int textSize_ = platform::TopicTextView::kStandardTextSize;
+    bool reopenAtLastPlace_ = false;
     // Work buffer of the notes and bookmarks code.
     TextBuffer sharedTextBuffer_{65536};
 };

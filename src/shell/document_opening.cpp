@@ -1,7 +1,9 @@
-// Opening a document: from the command line at start-up, and by File > Open.
+// Opening a document: from the command line at start-up, and by File > Open
+// (also from the recent documents and by a drop, which open as it does).
 
 #include <filesystem>
 
+#include "annotations/user_data.h"
 #include "document/document_loading.h"
 #include "document/document_location.h"
 #include "platform/failure_report.h"
@@ -63,7 +65,12 @@ void Application::openFromCommandLine() {
     openUserData();
     viewer_.buildContents();
     TopicEntry* start = document.index->findByTitle(document.startTopic.view());
-    showOpenedDocument(start);
+    // A document the user named is listed among the recent ones; without a
+    // start topic it may open where it was left.
+    const std::string listed = listedPath(document.documentPath.view());
+    showOpenedDocument(start, arguments.size() == 1 ? lastPlaceFor(listed) : std::nullopt);
+    if (!arguments.empty()) recent_.add(listed);
+    watchOpenDocument(fileStateOf(document.documentPath.str()));
 }
 
 void Application::openUserData() {
@@ -73,40 +80,99 @@ void Application::openUserData() {
     if (problem) platform::reportFileFailure(platform_, *problem);
 }
 
-void Application::showOpenedDocument(TopicEntry* startTopic) {
+void Application::showOpenedDocument(TopicEntry* startTopic, const std::optional<TopicPlace>& place) {
     TopicIndex& index = *viewer_.document().index;
-    viewer_.selectTopic(startTopic != nullptr ? startTopic : index.firstTopic());
+    TopicEntry* left = place ? viewer_.findTopicByName(place->topicName) : nullptr;
+    if (left != nullptr) {
+        viewer_.showPlace(left, place->line);
+    } else {
+        viewer_.selectTopic(startTopic != nullptr ? startTopic : index.firstTopic());
+    }
     bookmarks_.loadBookmarks();
 }
 
-void Application::openDocumentDialog() {
+std::optional<TopicPlace> Application::lastPlaceFor(const std::string& path) const {
+    if (!reopenAtLastPlace_) return std::nullopt;
+    const RecentDocument* listed = recent_.find(path);
+    return listed != nullptr ? listed->place : std::nullopt;
+}
+
+void Application::rememberPlace() {
+    const HelpDocument& document = viewer_.document();
+    if (!document.isOpen()) return;
+    if (const std::optional<TopicPlace> place = viewer_.currentPlace()) {
+        recent_.setPlace(listedPath(document.documentPath.view()), *place);
+    }
+}
+
+void Application::watchOpenDocument(const FileState& state) {
+    loadedState_ = state;
+    if (watcher_ != nullptr) watcher_->watch(viewer_.document().documentPath.str());
+}
+
+void Application::closeDocument() {
+    rememberPlace();
     HelpDocument& document = viewer_.document();
-    viewer_.resetContents();
+    // Nothing may reach the closed document's topics or write its user data
+    // any more: the bookmarks and the history let go of the topics, the
+    // index goes before the text its names point into.
+    bookmarks_.clear();
     viewer_.resetHistory();
+    viewer_.resetContents();
     viewer_.clearTopicView();
-    // The closed document is gone entirely: nothing may reach its topics or
-    // write its user data any more, even when no other document follows.
     document.store.reset();
     document.documentFileName.clear();
-    bookmarks_.clear();
     userData_.close();
+    if (watcher_ != nullptr) watcher_->watch({});
+}
 
+bool Application::openChosenDocument(const std::string& path) {
+    HelpDocument& document = viewer_.document();
+    const FileState state = fileStateOf(path);
+    std::unique_ptr<KeyedStore> store;
+    std::unique_ptr<TopicIndex> index;
+    try {
+        // The paths must fit, the file must read and its contents list
+        // must build, all before the open document is let go.
+        CountedString documentPath(kPathCapacity);
+        documentPath.assign(path);
+        CountedString dataPath(kPathCapacity);
+        userDataPathFor(documentPath.view(), dataPath);
+        store = loadDocumentStore(path);
+        index = DocumentViewer::readContents(*store, fileNameOf(path));
+    } catch (const RuntimeFailure& failure) {
+        platform::reportFileFailure(platform_,
+                                    failure.isAboutFile() ? failure : RuntimeFailure(failure.code(), path, 0, failure.what()));
+        return false;
+    }
+
+    closeDocument();
+    document.store = std::move(store);
+    document.documentPath.assign(path);
+    document.documentFileName.assign(fileNameOf(document.documentPath.view()));
+    openUserData();
+    viewer_.installContents(std::move(index));
+    const std::string listed = listedPath(path);
+    showOpenedDocument(nullptr, lastPlaceFor(listed));
+    recent_.add(listed);
+    watchOpenDocument(state);
+    return true;
+}
+
+void Application::openDocumentDialog() {
+    // The file is chosen first: Cancel, or a file that cannot be read,
+    // leaves the open document as it is.
     std::error_code error;
     platform::FileDialogRequest request;
     request.startFolder = std::filesystem::current_path(error).string();
     request.moreFilters = {std::string(kHelpDocumentFilter), std::string(kInfoManualFilter)};
     const std::optional<std::string> chosen = platform_.chooseFileToOpen(request);
-    if (!chosen) {
-        viewer_.refreshTopicControls();
+    if (chosen) {
+        openChosenDocument(*chosen);
     } else {
-        document.documentPath.assign(*chosen);
-        document.documentFileName.assign(fileNameOf(document.documentPath.view()));
-        openUserData();
-        document.store = loadDocumentStore(document.documentPath.str());
-        viewer_.buildContents();
-        showOpenedDocument(nullptr);
+        viewer_.refreshTopicControls();
     }
-    document.startTopic.clear();
+    viewer_.document().startTopic.clear();
     mainWindow_->focus();
 }
 

@@ -19,6 +19,7 @@ void NavigationBarEvents::onCommand(platform::DialogView& view, std::uint32_t co
     switch (control) {
         case ids::kNavHome: app_.viewer().goHome(); break;
         case ids::kNavBack: app_.viewer().goBack(); break;
+        case ids::kNavForward: app_.viewer().goForward(); break;
         case ids::kNavPrevious: app_.viewer().goPrevious(); break;
         case ids::kNavNext: app_.viewer().goNext(); break;
         case ids::kNavSearch: app_.search().searchNext(); break;

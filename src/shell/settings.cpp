@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <limits>
 #include <unistd.h>
 
+#include "platform/panes.h"
 #include "runtime/failure.h"
 #include "shell/install_layout.h"
 
@@ -145,6 +147,39 @@ void writeLeftPage(KeyedStore& settings, platform::SidePage page) {
     const bool results = page == platform::SidePage::Results;
     if (!results && !settings.getString(kSettingsSection, kLeftPageKey)) return;
     settings.setString(kSettingsSection, kLeftPageKey, results ? "results" : "contents");
+}
+
+namespace {
+
+// Small steps at the small sizes, where one pixel shows; larger ones above.
+constexpr int kTextSizeSteps[] = {6, 7, 8, 9, 10, 11, 12, 14, 16, 18, 20, 24, 28, 32, 36, 42, 48, 56, 64, 72};
+constexpr int kStandardTextSize = platform::TopicTextView::kStandardTextSize;
+
+}  // namespace
+
+int readTextSize(KeyedStore& settings) {
+    const std::uint32_t stored =
+        readOrDefault(std::uint32_t{0}, [&] { return settings.getUns32(kSettingsSection, kTextSizeKey); });
+    if (stored < kSmallestTextSize || stored > kLargestTextSize) return kStandardTextSize;
+    return static_cast<int>(stored);
+}
+
+int largerTextSize(int size) {
+    for (const int step : kTextSizeSteps) {
+        if (step > size) return step;
+    }
+    return size;
+}
+
+int smallerTextSize(int size) {
+    for (auto step = std::rbegin(kTextSizeSteps); step != std::rend(kTextSizeSteps); ++step) {
+        if (*step < size) return *step;
+    }
+    return size;
+}
+
+bool readReopenAtLastPlace(KeyedStore& settings) {
+    return readOrDefault(false, [&] { return settings.getInt32(kSettingsSection, kLastPlaceKey) != 0; });
 }
 
 }  // namespace vtome::shell

@@ -24,6 +24,11 @@ constexpr std::string_view kSplitterKey = "vBar";
 constexpr std::string_view kSettingsFileName = "vTome.ini";
 // The page shown left of the text: "contents" or "results".
 constexpr std::string_view kLeftPageKey = "LeftPage";
+// The topic text's size in pixels, and whether a document opened without
+// a start topic comes back at its last place (1) or at its title page (0,
+// the default).
+constexpr std::string_view kTextSizeKey = "TextSize";
+constexpr std::string_view kLastPlaceKey = "LastPlace";
 
 // The "WinPos" record: five signed 32-bit numbers, least significant byte
 // first, height before width.
@@ -66,6 +71,19 @@ platform::SidePage readLeftPage(KeyedStore& settings);
 // Stores the page; a file that never had the key gets it only for Results,
 // so that settings of a viewer never switched keep their bytes.
 void writeLeftPage(KeyedStore& settings, platform::SidePage page);
+
+// "TextSize" when it lies from kSmallestTextSize to kLargestTextSize, else
+// the standard 12 pixels.
+int readTextSize(KeyedStore& settings);
+constexpr int kSmallestTextSize = 6;
+constexpr int kLargestTextSize = 72;
+// The sizes Ctrl+Plus and Ctrl+Minus step through: the next one above or
+// below `size` (a size between two steps goes to the nearer step in that
+// direction), or `size` itself at either end.
+int largerTextSize(int size);
+int smallerTextSize(int size);
+// "LastPlace" set to anything but 0.
+bool readReopenAtLastPlace(KeyedStore& settings);
 
 // Every reading above takes a value it cannot read (too large, a byte of
 // 128 or more by the digits, a line longer than the lookups' working text)

@@ -18,11 +18,34 @@ void DocumentViewer::resetContents() {
 void DocumentViewer::buildContents() {
     if (!document_.store || !panes_.contents) return;
     vtome::buildContents(*document_.store, document_.documentFileName.view(), *document_.index);
+    showContents();
+}
+
+std::unique_ptr<TopicIndex> DocumentViewer::readContents(KeyedStore& store, std::string_view documentFileName) {
+    auto index = std::make_unique<TopicIndex>();
+    vtome::buildContents(store, documentFileName, *index);
+    return index;
+}
+
+void DocumentViewer::installContents(std::unique_ptr<TopicIndex> index) {
+    document_.index = std::move(index);
+    if (indexReplaced_) indexReplaced_();
+    if (panes_.contents && document_.index->firstTopic() != nullptr) showContents();
+}
+
+void DocumentViewer::showContents() {
     contentsTree_.reset(document_.index.get());
     panes_.contents->setContents(&contentsTree_);
     // Only the header's branch starts open.
     panes_.contents->expandItem(document_.index->firstTopic()->treeItem());
     if (contentsBuilt_) contentsBuilt_();
+}
+
+TopicEntry* DocumentViewer::findTopicByName(std::string_view name) const {
+    for (TopicEntry* e = document_.index->firstTopic(); e != nullptr; e = e->nextTopic()) {
+        if (e->name == name) return e;
+    }
+    return document_.index->findByName(name);
 }
 
 void DocumentViewer::selectTopic(TopicEntry* entry) {
@@ -47,6 +70,9 @@ void DocumentViewer::showTopic(TopicEntry* entry) {
         document_.currentTopic = nullptr;
     }
     document_.history.appendTopic(entry);
+    // A topic chosen any other way than Back and Forward starts a new
+    // road: there is nothing to go forward to any more.
+    if (!walkingHistory_) document_.forward.clear();
     refreshTopicControls();
 }
 
@@ -79,23 +105,88 @@ void DocumentViewer::goNext() {
     }
 }
 
+void DocumentViewer::selectFromHistory(TopicEntry* entry) {
+    walkingHistory_ = true;
+    try {
+        selectTopic(entry);
+    } catch (...) {
+        walkingHistory_ = false;
+        throw;
+    }
+    walkingHistory_ = false;
+}
+
 void DocumentViewer::goBack() {
     TopicHistory& history = document_.history;
     HistoryEntry* last = history.lastEntry();
     if (last != nullptr && last->prev != nullptr) {
+        TopicEntry* left = last->topic;
         history.remove(last);
-        selectTopic(history.lastEntry()->topic);
+        selectFromHistory(history.lastEntry()->topic);
         // Showing it appended the topic again (or, when it was still
         // selected, appended nothing): either way the history now ends one
         // step back.
         history.remove(history.lastEntry());
+        document_.forward.push_back(left);
+    }
+    refreshTopicControls();
+}
+
+void DocumentViewer::goForward() {
+    if (!document_.forward.empty()) {
+        TopicEntry* next = document_.forward.back();
+        document_.forward.pop_back();
+        // Shown as any topic is, so it is in the history again and Back
+        // leads back from it.
+        selectFromHistory(next);
     }
     refreshTopicControls();
 }
 
 void DocumentViewer::resetHistory() {
     document_.history.destroy();
+    document_.forward.clear();
     document_.currentTopic = nullptr;
+    refreshTopicControls();
+}
+
+// --- places
+
+std::optional<TopicPlace> DocumentViewer::currentPlace() const {
+    const HistoryEntry* last = document_.history.lastEntry();
+    if (last == nullptr || last->topic == nullptr) return std::nullopt;
+    return TopicPlace{std::string(last->topic->name), firstVisibleLine()};
+}
+
+void DocumentViewer::showPlace(TopicEntry* topic, std::uint32_t line) {
+    if (topic == nullptr) return;
+    selectTopic(topic);
+    scrollToLine(line);
+    if (panes_.topicView) panes_.topicView->setFirstVisibleLine(line);
+}
+
+TopicTrail DocumentViewer::trail() const {
+    TopicTrail trail;
+    for (auto* e = static_cast<const HistoryEntry*>(document_.history.first()); e != nullptr;
+         e = static_cast<const HistoryEntry*>(e->next)) {
+        // The last entry is the topic on screen, shown anew by the caller.
+        if (e->next != nullptr) trail.back.emplace_back(e->topic->name);
+    }
+    for (const TopicEntry* topic : document_.forward) trail.forward.emplace_back(topic->name);
+    return trail;
+}
+
+void DocumentViewer::restoreHistory(const TopicTrail& trail) {
+    for (const std::string& name : trail.back) {
+        if (TopicEntry* topic = findTopicByName(name)) document_.history.appendTopic(topic);
+    }
+}
+
+void DocumentViewer::restoreForward(const TopicTrail& trail) {
+    document_.forward.clear();
+    for (const std::string& name : trail.forward) {
+        if (TopicEntry* topic = findTopicByName(name)) document_.forward.push_back(topic);
+    }
     refreshTopicControls();
 }
 
@@ -135,12 +226,18 @@ std::uint32_t DocumentViewer::firstVisibleLine() const {
     return panes_.topicView ? panes_.topicView->firstVisibleLine() : 0;
 }
 
+void DocumentViewer::setTextSize(int pixels) {
+    if (panes_.topicView) panes_.topicView->setTextSize(pixels);
+}
+
 // --- navigation bar
 
 void DocumentViewer::refreshTopicControls() {
     platform::DialogView* bar = panes_.navigationBar;
     if (!bar) return;
     const TopicEntry* current = document_.currentTopic;
+    // Forward is there exactly when it has somewhere to go, whatever is shown.
+    bar->setEnabled(ids::kNavForward, !document_.forward.empty());
     if (current == nullptr) {
         for (std::uint32_t id : {ids::kNavHome, ids::kNavBack, ids::kNavPrevious, ids::kNavNext, ids::kNavNote,
                                  ids::kNavBookmark}) {

@@ -5,7 +5,11 @@
 // item is selected, and the tree's selection change shows it.
 
 #include <functional>
+#include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "viewer/contents_tree.h"
 #include "viewer/help_document.h"
@@ -14,6 +18,21 @@
 #include "platform/panes.h"
 
 namespace vtome {
+
+// A place in a document, by the topic's name rather than its entry, so that
+// it outlives the topic index: what reopening at the last place and a reload
+// come back to.
+struct TopicPlace {
+    std::string topicName;
+    std::uint32_t line = 0;  // the first visible display line
+};
+
+// The history and the Forward list by topic names, oldest first, the topic
+// on screen not included: what a reload rebuilds them from.
+struct TopicTrail {
+    std::vector<std::string> back;
+    std::vector<std::string> forward;  // the one Forward returns to first, last
+};
 
 class DocumentViewer : public platform::ContentsTreeEvents {
 public:
@@ -48,6 +67,16 @@ public:
     // Empties the tree and replaces the index by an empty one.
     void resetContents();
     void buildContents();
+    // Shows an index built beforehand for the open document (after
+    // resetContents): a document that cannot be read is then found out
+    // before anything of the open one is let go.
+    void installContents(std::unique_ptr<TopicIndex> index);
+    // The topic index of a document's store, as buildContents makes it; the
+    // failures are those of buildContents (an overlong contents line).
+    static std::unique_ptr<TopicIndex> readContents(KeyedStore& store, std::string_view documentFileName);
+    // The topic a stored name means: the first of exactly that name, else
+    // the first whose name matches ignoring ASCII case; none.
+    TopicEntry* findTopicByName(std::string_view name) const;
     void selectTopic(TopicEntry* entry);
     void showTopic(TopicEntry* entry);
     void onSelectionChanged(platform::TreeItem item, void* data) override;
@@ -58,7 +87,24 @@ public:
     void goPrevious();
     void goNext();
     void goBack();
+    // Back to the topic the last Back left; nothing when Back left none or
+    // a topic has been shown another way since.
+    void goForward();
     void resetHistory();
+
+    // --- places, by name
+    // The topic on screen (the last one shown, even without text) and the
+    // line at the top; none when nothing is shown.
+    std::optional<TopicPlace> currentPlace() const;
+    // Selects the topic and brings the line to the top of the view, the
+    // caret at its start; a line past the end shows the topic's end.
+    void showPlace(TopicEntry* topic, std::uint32_t line);
+    TopicTrail trail() const;
+    // Rebuilds the history before the topic about to be shown, and after
+    // it is shown the Forward list, from names; names the index no longer
+    // has are left out.
+    void restoreHistory(const TopicTrail& trail);
+    void restoreForward(const TopicTrail& trail);
 
     // --- topic view
     // Shows a text below one empty line, caret at the start, scrolled to the top.
@@ -68,13 +114,21 @@ public:
     void scrollTopicView(platform::ScrollAction action);
     void scrollToLine(std::uint32_t line);
     std::uint32_t firstVisibleLine() const;
+    void setTextSize(int pixels);
 
     // --- navigation bar
     // Title, button states and note indicator for the current topic.
     void refreshTopicControls();
 
 private:
+    // The index is shown in the tree, its header's branch open.
+    void showContents();
+    // Selects a topic as Back and Forward do: the Forward list stays.
+    void selectFromHistory(TopicEntry* entry);
+
     HelpDocument document_;
+    // Set while Back or Forward show a topic.
+    bool walkingHistory_ = false;
     ContentsTree contentsTree_;
     Panes panes_;
     std::function<bool(const TopicEntry&)> hasNote_;

@@ -1,8 +1,10 @@
 #pragma once
 // The viewer's single open document: its store and paths, its topics in
-// contents order, the topic on screen and the topics shown so far.
+// contents order, the topic on screen, the topics shown so far and those
+// Back has left.
 
 #include <memory>
+#include <vector>
 
 #include "document/document_location.h"
 #include "document/topic_index.h"
@@ -22,6 +24,9 @@ struct HelpDocument {
     std::unique_ptr<TopicIndex> index = std::make_unique<TopicIndex>();
     TopicEntry* currentTopic = nullptr;  // the topic on screen, or none
     TopicHistory history;
+    // The topics Back has left, the one Forward returns to last; emptied
+    // whenever a topic is shown any other way.
+    std::vector<TopicEntry*> forward;
 
     bool isOpen() const { return store != nullptr && !documentFileName.empty(); }
 };

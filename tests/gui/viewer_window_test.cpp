@@ -577,6 +577,7 @@ public:
     TopicTextView* createTopicView() override { return platform().createTopicView(); }
     SidePages* createSidePages(SidePagesEvents& events) override { return platform().createSidePages(events); }
     std::unique_ptr<Timer> createTimer(TimerEvents& events) override { return platform().createTimer(events); }
+    FileWatcher& createFileWatcher(FileWatchEvents& events) override { return platform().createFileWatcher(events); }
     int runModalDialog(const resources::DialogTemplate& layout, DialogEvents& events) override {
         return platform().runModalDialog(layout, events);
     }

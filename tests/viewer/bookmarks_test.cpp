@@ -522,19 +522,33 @@ TEST_F(BookmarkTest, DialogBeforeAnyDocumentWritesNothing) {
     EXPECT_TRUE(std::filesystem::is_empty(dir_.path()));
 }
 
-TEST_F(BookmarkTest, OpenThenCancelLeavesNothingThatReachesTheClosedDocument) {
+TEST_F(BookmarkTest, OpenThenCancelKeepsTheBookmarks) {
     open();
     bookmark("Intro");
     const std::string before = stored();
+    const auto items = menu();
     platform_.answerOpenDialog(std::nullopt);
     press('O', platform::modifier::kControl);
-    EXPECT_EQ(menu(), kNoItems);
+    EXPECT_EQ(menu(), items);
+    app_->viewer().goEnd();
     platform_.chooseMenu(10001);
-    EXPECT_EQ(current(), nullptr);
-    press('B');
-    manage([&](HeadlessDialog& d) { EXPECT_EQ(d.itemCount(ids::kBookmarksList), 0u); });
+    EXPECT_EQ(currentTitle(), "Intro");
     EXPECT_EQ(stored(), before);
     EXPECT_TRUE(platform_.messageBoxes().empty());
+}
+
+TEST_F(BookmarkTest, AnOpenThatFailsLeavesTheBookmarksOfTheOpenDocument) {
+    open();
+    bookmark("Intro");
+    std::filesystem::create_directory(dir_.file("folder.vtome"));  // cannot be read as a document
+    platform_.answerOpenDialog(dir_.file("folder.vtome"));
+    press('O', platform::modifier::kControl);
+    ASSERT_EQ(platform_.messageBoxes().size(), 1u);
+    app_->viewer().goEnd();
+    platform_.chooseMenu(10001);
+    EXPECT_EQ(currentTitle(), "Intro");
+    press('B');  // still written beside the open document
+    EXPECT_NE(stored().find("Intro,"), std::string::npos);
 }
 
 TEST_F(BookmarkTest, OpeningAnotherDocumentReplacesTheBookmarks) {

@@ -358,14 +358,7 @@ TEST_F(NoteTest, WithoutACurrentTopicNothingOpens) {
     EXPECT_TRUE(indicator());  // keeps its last state
     EXPECT_FALSE(bar().isEnabled(ids::kNavNote));
 
-    show("Introduction");
-    platform_.answerOpenDialog(std::nullopt);
-    press('O', platform::modifier::kControl);
-    press(vk::kSpace);
-    bar().click(ids::kNavNoteIndicator);
     EXPECT_EQ(platform_.modalDialogs().size(), 1u);  // only the first Save's dialog
-    EXPECT_EQ(bar().text(ids::kNavTitle), "Introduction");
-    EXPECT_TRUE(indicator());
 }
 
 TEST(NoteTextBlock, CloseMarkerLinesAreFound) {

@@ -62,25 +62,61 @@ TEST_F(Opening, ExistingUserDataIsLoadedForNotes) {
     EXPECT_FALSE(bar().isVisible(ids::kNavNoteIndicator));
 }
 
-TEST_F(Opening, OpenThenCancelLeavesNoDocument) {
+TEST_F(Opening, OpenThenCancelKeepsTheDocument) {
     writeDocument("guide.vtome");
     ASSERT_TRUE(start({"guide.vtome", "Usage"}));
+    press(platform::vk::kDown);
     platform_.answerOpenDialog(std::nullopt);
     platform_.pressKey('O', platform::modifier::kControl);
     ASSERT_EQ(platform_.fileDialogs().size(), 1u);
     EXPECT_EQ(platform_.fileDialogs()[0].startFolder, std::filesystem::current_path().string());
-    EXPECT_FALSE(document().isOpen());
-    EXPECT_EQ(view().text(), "");  // not even the empty first line
-    EXPECT_EQ(tree().itemCount(), 0u);
-    EXPECT_EQ(document().index->count(), 0u);
-    EXPECT_TRUE(historyTitles().empty());
-    EXPECT_FALSE(app_->userData().isOpen());
-    EXPECT_EQ(bar().text(ids::kNavTitle), "Usage");
-    for (std::uint32_t id : {ids::kNavHome, ids::kNavBack, ids::kNavPrevious, ids::kNavNext}) {
-        EXPECT_FALSE(bar().isEnabled(id)) << id;
+    EXPECT_TRUE(document().isOpen());
+    EXPECT_EQ(currentTitle(), "Usage");
+    EXPECT_EQ(view().text(), "\r\nUse it.");
+    EXPECT_EQ(historyTitles(), Titles{"Usage"});
+    EXPECT_EQ(app_->userData().path(), "guide.vinfo");
+    EXPECT_EQ(document().startTopic, "");
+    EXPECT_EQ(platform_.focus(), platform::headless::FocusTarget::MainWindow);
+    platform_.pressKey(platform::vk::kPrior);  // the document is still there to move through
+    EXPECT_EQ(currentTitle(), "Installing");
+}
+
+// A chosen file that cannot be opened is reported with its path and the
+// reason, and the open document stays, whatever part of opening failed.
+TEST_F(Opening, AChosenFileThatCannotBeOpenedIsReportedAndTheDocumentStays) {
+    writeDocument("guide.vtome");
+    std::filesystem::create_directory(dir_.file("folder.vtome"));
+    writeDocument("overlong.vtome", "[vTome Contents]\r\n" + std::string(5000, 'x') + "\r\n");
+    const std::string longPath = dir_.file(std::string(250, 'n') + ".vtome");
+    struct Case {
+        std::string path;
+        std::string text;
+        std::string detail;
+    };
+    const Case cases[] = {
+        {dir_.file("folder.vtome"), "File open failure", dir_.file("folder.vtome") + ": Is a directory"},
+        {dir_.file("gone.vtome"), "File open failure", dir_.file("gone.vtome") + ": No such file or directory"},
+        {dir_.file("overlong.vtome"), "String Overflow", dir_.file("overlong.vtome") + ": String Overflow"},
+        {longPath, "String Overflow", longPath + ": String Overflow"},
+    };
+    ASSERT_TRUE(start({"guide.vtome", "Usage"}));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path.substr(c.path.size() - 20));
+        const std::size_t boxes = platform_.messageBoxes().size();
+        platform_.answerOpenDialog(c.path);
+        platform_.chooseMenu(ids::kCmdOpen);
+        ASSERT_EQ(platform_.messageBoxes().size(), boxes + 1);
+        const platform::headless::RecordedMessageBox& box = platform_.messageBoxes().back();
+        EXPECT_EQ(box.caption, "vTome");
+        EXPECT_EQ(box.text, c.text);
+        EXPECT_EQ(box.detail, c.detail);
+        EXPECT_FALSE(platform_.exitCode());
+        EXPECT_EQ(document().documentPath, "guide.vtome");
+        EXPECT_EQ(currentTitle(), "Usage");
+        EXPECT_EQ(historyTitles(), Titles{"Usage"});
+        EXPECT_TRUE(app_->userData().isOpen());
     }
-    platform_.pressKey(platform::vk::kNext);  // nothing left to move through
-    EXPECT_EQ(current(), nullptr);
+    EXPECT_EQ(app_->recentDocuments().entries().size(), 1u) << "only the document that opened";
 }
 
 TEST_F(Opening, OpenChoosesAnotherDocumentAndResetsTheStartTopic) {

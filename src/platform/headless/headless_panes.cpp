@@ -149,6 +149,7 @@ void HeadlessContentsPane::click(TreeItem item) {
 
 std::vector<std::uint32_t> HeadlessTopicView::lineStarts() const {
     std::vector<std::uint32_t> starts{0};
+    const std::uint32_t columns = wrapColumn();
     std::uint32_t column = 0;
     for (std::uint32_t pos = 0; pos < text_.size();) {
         if (scan::isLineEnd(text_[pos])) {
@@ -157,7 +158,7 @@ std::vector<std::uint32_t> HeadlessTopicView::lineStarts() const {
             column = 0;
             continue;
         }
-        if (column == kWrapColumn) {
+        if (column == columns) {
             starts.push_back(pos);
             column = 0;
         }
@@ -175,7 +176,7 @@ std::uint32_t HeadlessTopicView::lineOf(std::uint32_t position) const {
 
 std::uint32_t HeadlessTopicView::lastTop() const {
     const std::uint32_t lines = displayLineCount();
-    return lines > kVisibleLines ? lines - kVisibleLines : 0;
+    return lines > visibleLines() ? lines - visibleLines() : 0;
 }
 
 void HeadlessTopicView::setText(std::string_view text) {
@@ -200,7 +201,7 @@ void HeadlessTopicView::select(TextRange range) {
 void HeadlessTopicView::scrollCaretIntoView() {
     const std::uint32_t caretLine = lineOf(selection_.end);
     if (caretLine < top_) top_ = caretLine;
-    if (caretLine >= top_ + kVisibleLines) top_ = caretLine - kVisibleLines + 1;
+    if (caretLine >= top_ + visibleLines()) top_ = caretLine - visibleLines() + 1;
 }
 
 std::optional<TextRange> HeadlessTopicView::findForward(std::string_view text, std::uint32_t from) const {
@@ -230,9 +231,24 @@ void HeadlessTopicView::scroll(ScrollAction action) {
     switch (action) {
         case ScrollAction::LineDown: top_ = std::min(top_ + 1, lastTop()); break;
         case ScrollAction::LineUp: top_ = top_ > 0 ? top_ - 1 : 0; break;
-        case ScrollAction::PageDown: top_ = std::min(top_ + kVisibleLines, lastTop()); break;
-        case ScrollAction::PageUp: top_ = top_ > kVisibleLines ? top_ - kVisibleLines : 0; break;
+        case ScrollAction::PageDown: top_ = std::min(top_ + visibleLines(), lastTop()); break;
+        case ScrollAction::PageUp: top_ = top_ > visibleLines() ? top_ - visibleLines() : 0; break;
     }
+}
+
+std::uint32_t HeadlessTopicView::wrapColumn() const {
+    return std::max<std::uint32_t>(1, kWrapColumn * kStandardTextSize / static_cast<std::uint32_t>(textSize_));
+}
+
+std::uint32_t HeadlessTopicView::visibleLines() const {
+    return std::max<std::uint32_t>(1, kVisibleLines * kStandardTextSize / static_cast<std::uint32_t>(textSize_));
+}
+
+void HeadlessTopicView::setTextSize(int pixels) {
+    const std::vector<std::uint32_t> before = lineStarts();
+    const std::uint32_t topPosition = top_ < before.size() ? before[top_] : 0;
+    textSize_ = std::max(1, pixels);
+    top_ = std::min(lineOf(topPosition), lastTop());
 }
 
 // --- dialog pane

@@ -3,6 +3,7 @@
 // column so display-line arithmetic is real), the splitter, the status bar
 // and dialog panes.
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <set>
@@ -70,6 +71,10 @@ private:
     bool filtered_ = false;
 };
 
+// At the standard text size it wraps at kWrapColumn and shows kVisibleLines
+// lines; at another size both scale inversely with it, rounded down (24
+// pixels: 20 columns and 5 lines; 6 pixels: 80 and 20), as a window of one
+// size holds fewer characters of a larger font.
 class HeadlessTopicView : public HeadlessPane<TopicTextView> {
 public:
     static constexpr std::uint32_t kWrapColumn = 40;
@@ -85,12 +90,17 @@ public:
     std::uint32_t lineIndex(std::uint32_t line) const override;
     std::uint32_t firstVisibleLine() const override { return top_; }
     void scroll(ScrollAction action) override;
+    void setFirstVisibleLine(std::uint32_t line) override { top_ = std::min(line, lastTop()); }
+    void setTextSize(int pixels) override;
+    int textSize() const override { return textSize_; }
 
     void setHighlightText(std::string_view text) override { highlight_ = std::string(text); }
     std::vector<TextRange> highlightsOnScreen() const override;
     HitCount countHits(std::string_view text, std::uint32_t position) const override;
     const std::string& highlightText() const { return highlight_; }
 
+    std::uint32_t wrapColumn() const;
+    std::uint32_t visibleLines() const;
     std::uint32_t displayLineCount() const { return static_cast<std::uint32_t>(lineStarts().size()); }
     // The display line holding a character position.
     std::uint32_t lineOf(std::uint32_t position) const;
@@ -105,6 +115,7 @@ private:
     TextRange selection_;
     std::uint32_t top_ = 0;
     std::string highlight_;
+    int textSize_ = kStandardTextSize;
 };
 
 class HeadlessSplitter : public HeadlessPane<Splitter> {

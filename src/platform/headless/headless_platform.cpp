@@ -1,6 +1,7 @@
 #include "platform/headless/headless_platform.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <new>
 #include <stdexcept>
 
@@ -57,12 +58,43 @@ void HeadlessTimer::fire() {
     platform_.guard([&] { events_.onTimer(); });
 }
 
+void HeadlessMainWindow::replaceItemsBefore(std::size_t position, std::uint32_t command,
+                                            std::span<const MenuEntry> items) {
+    itemsBefore_[position] = {command, std::vector<MenuEntry>(items.begin(), items.end())};
+}
+
+std::vector<MenuEntry> HeadlessMainWindow::itemsBefore(std::size_t position) const {
+    auto it = itemsBefore_.find(position);
+    return it == itemsBefore_.end() ? std::vector<MenuEntry>() : it->second.second;
+}
+
+std::uint32_t HeadlessMainWindow::itemsBeforeCommand(std::size_t position) const {
+    auto it = itemsBefore_.find(position);
+    return it == itemsBefore_.end() ? 0 : it->second.first;
+}
+
+std::vector<std::string> HeadlessMainWindow::droppedFiles() const { return platform_.droppedFiles_; }
+
 // --- platform
 
 HeadlessPlatform::HeadlessPlatform() = default;
 HeadlessPlatform::~HeadlessPlatform() = default;
 
 void HeadlessPlatform::guard(const std::function<void()>& call) {
+    {
+        ++guardDepth_;
+        struct Leave {
+            int& depth;
+            ~Leave() { --depth; }
+        } leave{guardDepth_};
+        guardCall(call);
+    }
+    // A change announced while the application was busy (inside a modal
+    // dialog's script, say) arrives once it is done, as the next event.
+    if (guardDepth_ == 0 && fileChangePending_) announceFileChange();
+}
+
+void HeadlessPlatform::guardCall(const std::function<void()>& call) {
     try {
         try {
             call();
@@ -150,7 +182,21 @@ void HeadlessPlatform::fireTimers() {
     }
 }
 
+FileWatcher& HeadlessPlatform::createFileWatcher(FileWatchEvents& events) {
+    fileWatcher_ = std::make_unique<HeadlessFileWatcher>(events);
+    return *fileWatcher_;
+}
+
 int HeadlessPlatform::runModalDialog(const resources::DialogTemplate& layout, DialogEvents& events) {
+    ++modalDepth_;
+    struct ModalEnd {
+        int& depth;
+        ~ModalEnd() { --depth; }
+    } end{modalDepth_};
+    return runModalDialogScript(layout, events);
+}
+
+int HeadlessPlatform::runModalDialogScript(const resources::DialogTemplate& layout, DialogEvents& events) {
     modalDialogs_.push_back(layout.id);
     const FocusTarget focusBefore = focus_;
     const HeadlessDialog* dialogBefore = focusedDialog_;
@@ -259,6 +305,39 @@ void HeadlessPlatform::resizeClient(int width, int height) {
     mainWindow_->moveWindow(Rect::fromSize(r.left, r.top, width + 2 * HeadlessMainWindow::kFrameSide,
                                            height + HeadlessMainWindow::kFrameTop + HeadlessMainWindow::kFrameSide));
     deliver(message::kSize, 0, 0);
+}
+
+void HeadlessPlatform::openMenu(std::size_t position) {
+    deliver(message::kInitMenuPopup, 0, static_cast<std::int64_t>(position & 0xFFFF));
+}
+
+void HeadlessPlatform::dropFiles(std::vector<std::string> paths) {
+    droppedFiles_ = std::move(paths);
+    deliver(message::kDropFiles, 0, 0);
+    droppedFiles_.clear();
+}
+
+void HeadlessPlatform::turnWheel(int notches, std::uint32_t modifiers) {
+    if (const std::uint32_t command = wheelCommand(notches, modifiers); command != 0) {
+        for (int n = 0; n < std::abs(notches); ++n) {
+            deliver(message::kCommand, commandParam(command, notify::kAccelerator), 0);
+        }
+        return;
+    }
+    if (topicView_ == nullptr || modifiers != modifier::kNone) return;
+    for (int n = 0; n < 3 * std::abs(notches); ++n) {
+        topicView_->scroll(notches > 0 ? ScrollAction::LineUp : ScrollAction::LineDown);
+    }
+}
+
+void HeadlessPlatform::announceFileChange() {
+    if (exitCode_ || fileWatcher_ == nullptr || fileWatcher_->watchedPath().empty()) return;
+    if (modalDepth_ > 0 || guardDepth_ > 0) {
+        fileChangePending_ = true;
+        return;
+    }
+    fileChangePending_ = false;
+    guard([&] { fileWatcher_->events().onWatchedFileChanged(); });
 }
 
 void HeadlessPlatform::dragSplitter(int fromX, int toX) {

@@ -39,10 +39,12 @@ public:
     Point cursorPosition() const override { return cursor_; }
     std::vector<Rect> screenAreas() const override { return screens_; }
     MenuBar& menuBar() override { return *this; }
+    std::vector<std::string> droppedFiles() const override;
 
     void setChecked(std::uint32_t command, bool checked) override { checks_[command] = checked; }
     bool isChecked(std::uint32_t command) const override;
     void replacePopup(std::size_t position, std::string_view title, std::span<const MenuEntry> items) override;
+    void replaceItemsBefore(std::size_t position, std::uint32_t command, std::span<const MenuEntry> items) override;
 
     // --- for tests
     bool isShown() const { return shown_; }
@@ -52,6 +54,10 @@ public:
     // The pop-ups replaced at run time, by position.
     const std::vector<MenuEntry>* popup(std::size_t position) const;
     std::string popupTitle(std::size_t position) const;
+    // The items put into a pop-up of the resource (none yet: empty), and
+    // the command they stand before.
+    std::vector<MenuEntry> itemsBefore(std::size_t position) const;
+    std::uint32_t itemsBeforeCommand(std::size_t position) const;
 
     // The frame around the client area: a title bar and menu above, a border.
     static constexpr int kFrameTop = 50;
@@ -70,6 +76,21 @@ private:
     std::vector<Rect> screens_{Rect::fromSize(0, 0, 1920, 1080)};
     std::map<std::uint32_t, bool> checks_;
     std::map<std::size_t, std::pair<std::string, std::vector<MenuEntry>>> popups_;
+    std::map<std::size_t, std::pair<std::uint32_t, std::vector<MenuEntry>>> itemsBefore_;
+};
+
+// Watches nothing on disk: a test announces the changes
+// (HeadlessPlatform::announceFileChange).
+class HeadlessFileWatcher : public FileWatcher {
+public:
+    explicit HeadlessFileWatcher(FileWatchEvents& events) : events_(events) {}
+    void watch(const std::string& path) override { path_ = path; }
+    std::string watchedPath() const override { return path_; }
+    FileWatchEvents& events() { return events_; }
+
+private:
+    FileWatchEvents& events_;
+    std::string path_;
 };
 
 struct RecordedMessageBox {
@@ -124,6 +145,7 @@ public:
     TopicTextView* createTopicView() override;
     SidePages* createSidePages(SidePagesEvents& events) override;
     std::unique_ptr<Timer> createTimer(TimerEvents& events) override;
+    FileWatcher& createFileWatcher(FileWatchEvents& events) override;
     int runModalDialog(const resources::DialogTemplate& layout, DialogEvents& events) override;
     void showMessageBox(std::string_view caption, std::string_view text, MessageBoxIcon icon, bool topmost,
                         std::string_view detail) override;
@@ -154,6 +176,7 @@ public:
     HeadlessSidePages* sidePages() { return sidePages_.get(); }
     // The timers that exist, running or not, in the order they were made.
     const std::vector<HeadlessTimer*>& timers() const { return timers_; }
+    HeadlessFileWatcher* fileWatcher() { return fileWatcher_.get(); }
     // The dialog pane made from the template with this id.
     HeadlessDialogPane* dialogPane(std::uint32_t templateId);
     const std::vector<RecordedMessageBox>& messageBoxes() const { return messageBoxes_; }
@@ -180,6 +203,18 @@ public:
     void dragSplitter(int fromX, int toX);
     // The pause a timer waits for has passed: every running timer fires.
     void fireTimers();
+    // The user opens the pop-up at this position of the menu bar (and
+    // closes it again without choosing).
+    void openMenu(std::size_t position);
+    // Files dropped on the window, in the order of the drop.
+    void dropFiles(std::vector<std::string> paths);
+    // The mouse wheel turned over the topic text, by whole notches
+    // (positive away from the user): three lines a notch, or with Ctrl the
+    // text size, as the wheel rule says.
+    void turnWheel(int notches, std::uint32_t modifiers = modifier::kNone);
+    // The watched file changed and settled: the watcher tells at once, or
+    // once the modal dialog now running has closed.
+    void announceFileChange();
 
     // --- used by the headless windows
     void guard(const std::function<void()>& call);
@@ -191,12 +226,16 @@ public:
     void deliver(std::uint32_t message, std::uint64_t wparam, std::int64_t lparam);
 
 private:
+    int runModalDialogScript(const resources::DialogTemplate& layout, DialogEvents& events);
+    void guardCall(const std::function<void()>& call);
+
     WindowProcedure* procedure_ = nullptr;
     std::unique_ptr<HeadlessMainWindow> mainWindow_;
     std::unique_ptr<HeadlessStatusBar> statusBar_;
     std::unique_ptr<HeadlessContentsPane> contentsPane_;
     std::unique_ptr<HeadlessTopicView> topicView_;
     std::unique_ptr<HeadlessSplitter> splitter_;
+    std::unique_ptr<HeadlessFileWatcher> fileWatcher_;
     std::vector<std::unique_ptr<HeadlessDialogPane>> dialogPanes_;
     std::unique_ptr<HeadlessSidePages> sidePages_;
     std::vector<HeadlessTimer*> timers_;
@@ -217,6 +256,12 @@ private:
     FocusTarget focus_ = FocusTarget::None;
     const HeadlessDialog* focusedDialog_ = nullptr;
     std::string clipboard_;
+    std::vector<std::string> droppedFiles_;
+    int modalDepth_ = 0;
+    int guardDepth_ = 0;
+    bool fileChangePending_ = false;
+
+    friend class HeadlessMainWindow;
 };
 
 // Thrown by exitProcess so that nothing after it runs, as when a process

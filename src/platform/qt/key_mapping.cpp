@@ -36,11 +36,24 @@ std::uint32_t virtualKey(int qtKey) {
     }
 }
 
+// "+" and "-" of the keypad are keys of their own; the "+" of the main
+// keys shares its key with "=".
+std::uint32_t signKey(const QKeyEvent& event) {
+    const bool keypad = event.modifiers().testFlag(Qt::KeypadModifier);
+    switch (event.key()) {
+        case Qt::Key_Plus: return keypad ? vk::kAdd : vk::kOemPlus;
+        case Qt::Key_Equal: return vk::kOemPlus;
+        case Qt::Key_Minus: return keypad ? vk::kSubtract : vk::kOemMinus;
+        default: return 0;
+    }
+}
+
 }  // namespace
 
 KeyPress toKeyPress(const QKeyEvent& event) {
     KeyPress press;
     press.key = virtualKey(event.key());
+    if (press.key == 0) press.key = signKey(event);
     if (press.key == 0) {
         // Letters of a non-Latin layout: X11 reports the Latin key symbol too.
         const quint32 native = event.nativeVirtualKey();

@@ -3,6 +3,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QUrl>
 #include <QLayout>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -17,13 +22,49 @@
 
 namespace vtome::platform::qt {
 
+namespace {
+
+// The local files a drag carries, in its order; none for text, web links
+// and the like, which the window does not take.
+std::vector<std::string> localFiles(const QMimeData* data) {
+    std::vector<std::string> files;
+    if (data == nullptr || !data->hasUrls()) return files;
+    for (const QUrl& url : data->urls()) {
+        // File names are bytes: the system's encoding of the name, not UTF-8 as such.
+        if (url.isLocalFile()) files.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
+    }
+    return files;
+}
+
+}  // namespace
+
 // The Qt window: its close box, activation and state changes become
-// messages; closing is the application's decision.
+// messages; closing is the application's decision. It takes drops of
+// local files anywhere on it.
 class MainFrame final : public QMainWindow {
 public:
-    explicit MainFrame(QtMainWindow& owner) : owner_(owner) {}
+    explicit MainFrame(QtMainWindow& owner) : owner_(owner) { setAcceptDrops(true); }
 
 protected:
+    void dragEnterEvent(QDragEnterEvent* event) override {
+        if (!localFiles(event->mimeData()).empty()) event->acceptProposedAction();
+    }
+
+    void dragMoveEvent(QDragMoveEvent* event) override {
+        if (!localFiles(event->mimeData()).empty()) event->acceptProposedAction();
+    }
+
+    void dropEvent(QDropEvent* event) override {
+        std::vector<std::string> files = localFiles(event->mimeData());
+        if (files.empty()) return;
+        event->acceptProposedAction();
+        // Opened once the drop is over: the program the files came from is
+        // not kept waiting, and a message box does not run inside the drop.
+        QMetaObject::invokeMethod(
+            this, [this, files = std::move(files)]() mutable { owner_.onFilesDropped(std::move(files)); },
+            Qt::QueuedConnection);
+    }
+
     void closeEvent(QCloseEvent* event) override {
         event->ignore();
         owner_.sendMessage(message::kClose);
@@ -103,6 +144,9 @@ QtMainWindow::QtMainWindow(WindowProcedure& procedure, CallGuard& guard, std::st
     menuBar_ = std::make_unique<QtMenuBar>(*frame_->menuBar(), [this](std::uint32_t id) {
         sendMessage(message::kCommand, commandParam(id, notify::kMenu), 0);
     });
+    menuBar_->setPopupListener([this](std::size_t position) {
+        sendMessage(message::kInitMenuPopup, 0, static_cast<std::int64_t>(position & 0xFFFF));
+    });
     frame_->resize(defaultWindowSize());
     // A hidden window is not laid out until shown; the client size must be
     // right from the start.
@@ -113,6 +157,7 @@ QtMainWindow::QtMainWindow(WindowProcedure& procedure, CallGuard& guard, std::st
 QtMainWindow::~QtMainWindow() {
     CallGuard::Suspension quiet(guard_);
     keyRouter_.reset();
+    watcher_.reset();
     panes_.clear();
     menuBar_.reset();
     delete frame_;
@@ -158,6 +203,12 @@ void QtMainWindow::onShown() {
     // later moves are the user's own.
     QTimer::singleShot(0, frame_, [this] { applyPendingFrame(); });
     QTimer::singleShot(1000, frame_, [this] { pendingFrame_.reset(); });
+}
+
+void QtMainWindow::onFilesDropped(std::vector<std::string> paths) {
+    droppedFiles_ = std::move(paths);
+    sendMessage(message::kDropFiles);
+    droppedFiles_.clear();
 }
 
 void QtMainWindow::applyPendingFrame() {

@@ -12,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/file_watcher.h"
 #include "platform/main_window.h"
 #include "platform/panes.h"
 #include "platform/qt/call_guard.h"
@@ -44,6 +45,7 @@ public:
     Point cursorPosition() const override;
     std::vector<Rect> screenAreas() const override;
     MenuBar& menuBar() override;
+    std::vector<std::string> droppedFiles() const override { return droppedFiles_; }
 
     QMainWindow* frame() const;
     QWidget* client() const { return client_; }
@@ -59,6 +61,11 @@ public:
         panes_.push_back(std::move(pane));
         return adopted;
     }
+    // The document's watcher, too; a new one replaces the one before.
+    FileWatcher& adoptWatcher(std::unique_ptr<FileWatcher> watcher) {
+        watcher_ = std::move(watcher);
+        return *watcher_;
+    }
     // Dialog panes get the dialog keys while the focus is in them.
     void addDialogPane(QtDialogPane& pane) { dialogPanes_.push_back(&pane); }
     QtDialogPane* dialogPaneContaining(const QWidget* widget) const;
@@ -66,6 +73,8 @@ public:
 private:
     friend class MainFrame;
     void onShown();
+    // Local files dropped on the window: kDropFiles while they are named.
+    void onFilesDropped(std::vector<std::string> paths);
     // Applies a frame rectangle asked for while the frame was unknown.
     void applyPendingFrame();
 
@@ -76,10 +85,12 @@ private:
     std::unique_ptr<QtMenuBar> menuBar_;
     std::unique_ptr<KeyRouter> keyRouter_;
     std::vector<std::unique_ptr<Pane>> panes_;
+    std::unique_ptr<FileWatcher> watcher_;
     std::vector<QtDialogPane*> dialogPanes_;
     // A frame rectangle asked for before the window manager has told the
     // frame's size: applied again once it is known.
     std::optional<Rect> pendingFrame_;
+    std::vector<std::string> droppedFiles_;
 };
 
 }  // namespace vtome::platform::qt

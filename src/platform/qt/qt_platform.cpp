@@ -8,6 +8,7 @@
 
 #include "platform/qt/contents_pane.h"
 #include "platform/qt/dialog_pane.h"
+#include "platform/qt/file_watcher.h"
 #include "platform/qt/main_window.h"
 #include "platform/qt/modal_dialog.h"
 #include "platform/qt/pictures.h"
@@ -17,6 +18,7 @@
 #include "platform/qt/status_bar.h"
 #include "platform/qt/system_dialogs.h"
 #include "platform/qt/topic_view.h"
+#include "platform/key_routing.h"
 
 namespace vtome::platform::qt {
 
@@ -90,7 +92,25 @@ Splitter& QtPlatform::createSplitter(SplitterEvents& events) {
 
 TopicTextView* QtPlatform::createTopicView() {
     QtMainWindow& main = window();
-    return &main.adopt(std::make_unique<QtTopicView>(main.client()));
+    QtTopicView& view = main.adopt(std::make_unique<QtTopicView>(main.client()));
+    // The wheel's commands reach the main window as the keys' do.
+    view.editor()->setWheelHandler([&main](int notches, Qt::KeyboardModifiers modifiers) {
+        std::uint32_t flags = 0;
+        if (modifiers & Qt::ShiftModifier) flags |= modifier::kShift;
+        if (modifiers & Qt::ControlModifier) flags |= modifier::kControl;
+        if (modifiers & Qt::AltModifier) flags |= modifier::kAlt;
+        const std::uint32_t command = wheelCommand(notches, flags);
+        if (command == 0) return false;
+        for (int n = 0; n < std::abs(notches); ++n) {
+            main.sendMessage(message::kCommand, commandParam(command, notify::kAccelerator), 0);
+        }
+        return true;
+    });
+    return &view;
+}
+
+FileWatcher& QtPlatform::createFileWatcher(FileWatchEvents& events) {
+    return window().adoptWatcher(std::make_unique<QtFileWatcher>(events, guard_));
 }
 
 int QtPlatform::runModalDialog(const resources::DialogTemplate& layout, DialogEvents& events) {

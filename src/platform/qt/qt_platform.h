@@ -29,6 +29,7 @@ public:
     TopicTextView* createTopicView() override;
     SidePages* createSidePages(SidePagesEvents& events) override;
     std::unique_ptr<Timer> createTimer(TimerEvents& events) override;
+    FileWatcher& createFileWatcher(FileWatchEvents& events) override;
     int runModalDialog(const resources::DialogTemplate& layout, DialogEvents& events) override;
     void showMessageBox(std::string_view caption, std::string_view text, MessageBoxIcon icon, bool topmost,
                         std::string_view detail) override;

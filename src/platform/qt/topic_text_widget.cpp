@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -350,6 +351,24 @@ void TopicTextWidget::keyPressEvent(QKeyEvent* event) {
         setSelection(0, static_cast<std::uint32_t>(text_.size()));
     } else {
         QAbstractScrollArea::keyPressEvent(event);
+    }
+}
+
+void TopicTextWidget::wheelEvent(QWheelEvent* event) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (modifiers == Qt::NoModifier || !wheelHandler_) {
+        wheelRest_ = 0;
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    constexpr int kNotch = 120;
+    wheelRest_ += event->angleDelta().y();
+    const int notches = wheelRest_ / kNotch;
+    wheelRest_ -= notches * kNotch;
+    if (notches == 0 || wheelHandler_(notches, modifiers)) {
+        event->accept();
+    } else {
+        QAbstractScrollArea::wheelEvent(event);
     }
 }
 

@@ -15,6 +15,7 @@
 #include <QFont>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -61,6 +62,13 @@ public:
     QString selectedText() const;
     void copySelection() const;
 
+    // What a turn of the wheel held with a modifier does, by whole notches
+    // (positive away from the user): the text size, say. A turn without
+    // modifiers scrolls; one the handler declines (false) scrolls too.
+    void setWheelHandler(std::function<bool(int notches, Qt::KeyboardModifiers modifiers)> handler) {
+        wheelHandler_ = std::move(handler);
+    }
+
     static constexpr int kLeftMargin = 8;
 
 protected:
@@ -72,6 +80,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
@@ -103,6 +112,10 @@ private:
     qreal columnWidth_ = 7;
     int lineHeight_ = 14;
     int ascent_ = 11;
+    std::function<bool(int, Qt::KeyboardModifiers)> wheelHandler_;
+    // Eighths of a degree turned with a modifier and not yet a whole notch
+    // (touchpads turn in small steps).
+    int wheelRest_ = 0;
 };
 
 }  // namespace vtome::platform::qt

@@ -19,7 +19,7 @@ QFont topicFont() {
                                                                : QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setStyleHint(QFont::Monospace);
     font.setFixedPitch(true);
-    font.setPixelSize(12);
+    font.setPixelSize(TopicTextView::kStandardTextSize);
     return font;
 }
 
@@ -96,6 +96,22 @@ void QtTopicView::setHighlightText(std::string_view text) {
 HitCount QtTopicView::countHits(std::string_view text, std::uint32_t position) const {
     return platform::countHits(editor_->text(), toShownText(text), position);
 }
+
+void QtTopicView::setFirstVisibleLine(std::uint32_t line) {
+    // The scroll bar stops where the last line reaches the bottom.
+    QScrollBar* vertical = editor_->verticalScrollBar();
+    vertical->setValue(static_cast<int>(std::min<std::uint32_t>(line, static_cast<std::uint32_t>(vertical->maximum()))));
+}
+
+void QtTopicView::setTextSize(int pixels) {
+    QFont font = editor_->font();
+    if (font.pixelSize() == pixels) return;
+    // The widget wraps anew on the font change, keeping its top line's text on top.
+    font.setPixelSize(std::max(1, pixels));
+    editor_->setFont(font);
+}
+
+int QtTopicView::textSize() const { return editor_->font().pixelSize(); }
 
 void QtTopicView::scroll(ScrollAction action) {
     QScrollBar* vertical = editor_->verticalScrollBar();

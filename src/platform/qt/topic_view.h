@@ -31,6 +31,9 @@ public:
     void setHighlightText(std::string_view text) override;
     std::vector<TextRange> highlightsOnScreen() const override { return editor_->highlightsOnScreen(); }
     HitCount countHits(std::string_view text, std::uint32_t position) const override;
+    void setFirstVisibleLine(std::uint32_t line) override;
+    void setTextSize(int pixels) override;
+    int textSize() const override;
 
     TopicTextWidget* editor() const { return editor_; }
 
