@@ -178,8 +178,8 @@ TEST_F(QtKeyRouting, ChoosingALineOfTheSearchBoxIsReportedButSettingItIsNot) {
 TEST_F(QtKeyRouting, TabInTheBarFollowsTemplateOrderSkipsDisabledControlsAndWraps) {
     barControl(ids::kNavHome)->setFocus();
     // Search (3006) and Note (3008) start disabled; the title and the note
-    // indicator are no tab stops.
-    const std::uint32_t forward[] = {ids::kNavBack,      ids::kNavPrevious, ids::kNavNext,
+    // indicator are no tab stops. Forward comes right after Back.
+    const std::uint32_t forward[] = {ids::kNavBack,      ids::kNavForward,  ids::kNavPrevious, ids::kNavNext,
                                      ids::kNavSearchBox, ids::kNavBookmark, ids::kNavHome};
     for (const std::uint32_t id : forward) {
         pressKey(Qt::Key_Tab);

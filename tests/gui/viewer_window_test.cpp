@@ -205,6 +205,12 @@ std::vector<std::string> menuAfterStart(bool documentOpen) {
         "    Topic #1005 [x]",
         "    Document #1006 [ ]",
         "  &Top Window\tCtrl+T #1008 [ ]",
+        "  -",
+        "  &Reopen at Last Place #1019 [ ]",
+        "  -",
+        "  &Larger Text\tCtrl++ #1016",
+        "  S&maller Text\tCtrl+- #1017",
+        "  &Normal Text Size\tCtrl+0 #1018",
     };
     if (documentOpen) {
         lines.insert(lines.end(), {"Bookmarks", "  Manage Bookmarks   Ctrl+B #1012", "  -"});
@@ -281,10 +287,11 @@ TEST_F(QtViewer, MenuItemsReachTheirCommands) {
                   });
     EXPECT_EQ(currentTitle(), "Introduction");
 
-    // Open closes the document before it asks; cancelled, none is open.
+    // Open asks first; cancelled, the document stays open.
     openingDialog([&] { menu.action(ids::kCmdOpen)->trigger(); }, [](QWidget&) { pressKey(Qt::Key_Escape); });
-    EXPECT_EQ(panes().tree()->model()->rowCount({}), 0);
-    EXPECT_FALSE(app_->viewer().document().isOpen());
+    EXPECT_EQ(panes().tree()->model()->rowCount({}), 1);
+    EXPECT_TRUE(app_->viewer().document().isOpen());
+    EXPECT_EQ(currentTitle(), "Introduction");
 
     // Quit ends the message loop and writes the settings.
     EXPECT_EQ(runLoopWith([&] { menu.action(ids::kCmdQuit)->trigger(); }), 0);
@@ -544,9 +551,11 @@ TEST_F(QtViewerSettings, AStartShowsTheStoredSettingsAndEscapeWritesThemBack) {
 
     EXPECT_EQ(runLoopWith([&] { QTest::keyClick(window().client(), Qt::Key_Escape); }), 0);
     const Rect closed = window().windowRect();
+    // The document opened is listed in a section of its own after them.
     EXPECT_EQ(readFile(settingsPath()), "[vTome Settings]\r\nScope=topic\r\ntop=0\r\nvBar=230\r\nWinPos=" +
                                             winPosText({closed.left, closed.top, closed.height(), closed.width(), 7}) +
-                                            "\r\n");
+                                            "\r\n\r\n[vTome Recent]\r\n1=" + documentPath() +
+                                            "\r\nTopic1=vTome Header\r\nLine1=0\r\n");
     EXPECT_EQ(closed, Rect::fromSize(120, 70, 700, 500));
 }
 
