@@ -193,7 +193,10 @@ private:
     platform::StatusBar* statusBar_ = nullptr;
     platform::SidePages* sidePages_ = nullptr;
     platform::FileWatcher* watcher_ = nullptr;
-    // The open document's file as it was when read.
+    // The open document's file, absolute: the current folder may move
+    // (Save As moves it) while the document stays open.
+    std::string openFile_;
+    // That file as it was when read.
     FileState loadedState_;
     RecentDocuments recent_;
     int textSize_ = platform::TopicTextView::kStandardTextSize;

@@ -100,14 +100,13 @@ std::optional<TopicPlace> Application::lastPlaceFor(const std::string& path) con
 void Application::rememberPlace() {
     const HelpDocument& document = viewer_.document();
     if (!document.isOpen()) return;
-    if (const std::optional<TopicPlace> place = viewer_.currentPlace()) {
-        recent_.setPlace(listedPath(document.documentPath.view()), *place);
-    }
+    if (const std::optional<TopicPlace> place = viewer_.currentPlace()) recent_.setPlace(openFile_, *place);
 }
 
 void Application::watchOpenDocument(const FileState& state) {
+    openFile_ = listedPath(viewer_.document().documentPath.view());
     loadedState_ = state;
-    if (watcher_ != nullptr) watcher_->watch(viewer_.document().documentPath.str());
+    if (watcher_ != nullptr) watcher_->watch(openFile_);
 }
 
 void Application::closeDocument() {
@@ -123,6 +122,7 @@ void Application::closeDocument() {
     document.store.reset();
     document.documentFileName.clear();
     userData_.close();
+    openFile_.clear();
     if (watcher_ != nullptr) watcher_->watch({});
 }
 

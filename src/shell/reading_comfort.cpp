@@ -79,8 +79,8 @@ void Application::showStatus(std::string_view text) {
 
 void Application::onWatchedFileChanged() {
     HelpDocument& document = viewer_.document();
-    if (!document.isOpen()) return;
-    const std::string path = document.documentPath.str();
+    if (!document.isOpen() || openFile_.empty()) return;
+    const std::string& path = openFile_;
     const std::string name(document.documentFileName.view());
     // The folder changes with every file in it; only this one matters.
     const FileState now = fileStateOf(path);

@@ -258,7 +258,7 @@ protected:
     void SetUp() override {
         book_ = writeBook("book.vtome");
         ASSERT_TRUE(start({"book.vtome"}));
-        ASSERT_EQ(platform_.fileWatcher()->watchedPath(), "book.vtome");
+        ASSERT_EQ(platform_.fileWatcher()->watchedPath(), book_);
     }
     std::string book_;
 };
@@ -364,6 +364,22 @@ TEST_F(Reload, WaitsForAnOpenDialogToClose) {
     press(vk::kSpace);
     EXPECT_EQ(status(), "book.vtome changed on disk and was read again.");
     EXPECT_EQ(view().text(), "\r\nUse it well.");
+}
+
+// Save As moves the current folder to where it saved; the document opened
+// by a relative path is still the one watched and remembered.
+TEST_F(Reload, TheDocumentIsFollowedWhereverTheCurrentFolderMoves) {
+    std::filesystem::create_directory(dir_.file("out"));
+    platform_.answerSaveDialog(dir_.file("out/book.txt"));
+    platform_.chooseMenu(ids::kCmdSaveAs);
+    ASSERT_EQ(std::filesystem::current_path(), dir_.file("out"));
+    show("Usage");
+    rewrite(book_, testing::bookWith("Changed.\r\n"));
+    platform_.announceFileChange();
+    EXPECT_EQ(status(), "book.vtome changed on disk and was read again.");
+    EXPECT_EQ(currentTitle(), "Usage");
+    closeWindow();
+    EXPECT_NE(readFile(settingsPath()).find("1=" + book_ + "\r\nTopic1=Usage\r\n"), std::string::npos);
 }
 
 TEST_F(Reload, OpeningAnotherDocumentWatchesThatOne) {
