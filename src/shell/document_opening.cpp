@@ -141,8 +141,10 @@ bool Application::openChosenDocument(const std::string& path) {
         store = loadDocumentStore(path);
         index = DocumentViewer::readContents(*store, fileNameOf(path));
     } catch (const RuntimeFailure& failure) {
-        platform::reportFileFailure(platform_,
-                                    failure.isAboutFile() ? failure : RuntimeFailure(failure.code(), path, 0, failure.what()));
+        // A failure of no file of its own (a path or a line too long) is
+        // still about the file chosen.
+        platform::reportFileFailure(
+            platform_, failure.isAboutFile() ? failure : RuntimeFailure(failure.code(), path, 0, failure.what()));
         return false;
     }
 

@@ -64,7 +64,9 @@ protected:
     // The texts of the File menu as it shows when opened.
     QStringList fileMenuTexts(QMenu& file) {
         QStringList texts;
-        for (const QAction* action : file.actions()) texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        for (const QAction* action : file.actions()) {
+            texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        }
         return texts;
     }
     void sendWheel(QWidget* target, int angle, Qt::KeyboardModifiers modifiers) {
@@ -102,7 +104,8 @@ TEST_F(QtComfort, TheFileMenuListsTheRecentDocumentsBetweenSaveAsAndQuit) {
     pressKey(Qt::Key_F, Qt::AltModifier);
     ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activePopupWidget() == file; }));
     EXPECT_EQ(fileMenuTexts(*file), (QStringList{"&Open...\tCtrl+O", "&Save As...", "-",
-                                                 QString::fromStdString("&1 " + documentPath()), "-", "&Quit\tAlt+F4"}));
+                                                 QString::fromStdString("&1 " + documentPath()), "-",
+                                                 "&Quit\tAlt+F4"}));
     QTest::keyClick(file, Qt::Key_Escape);
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activePopupWidget() == nullptr; }));
     EXPECT_TRUE(app_->viewer().document().isOpen()) << "Escape closed the menu, not the window";
@@ -196,7 +199,8 @@ TEST_F(QtComfort, ALocalFileDroppedOnTheWindowOpens) {
     EXPECT_FALSE(refused.isAccepted()) << "only files are taken";
 
     QMimeData files;
-    files.setUrls({QUrl::fromLocalFile(QString::fromStdString(other)), QUrl::fromLocalFile(QString::fromStdString(documentPath())),
+    files.setUrls({QUrl::fromLocalFile(QString::fromStdString(other)),
+                   QUrl::fromLocalFile(QString::fromStdString(documentPath())),
                    QUrl(QStringLiteral("https://example.org/x.vtome"))});
     QDragEnterEvent enter(at, Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(frame, &enter);

@@ -100,7 +100,8 @@ HitCount QtTopicView::countHits(std::string_view text, std::uint32_t position) c
 void QtTopicView::setFirstVisibleLine(std::uint32_t line) {
     // The scroll bar stops where the last line reaches the bottom.
     QScrollBar* vertical = editor_->verticalScrollBar();
-    vertical->setValue(static_cast<int>(std::min<std::uint32_t>(line, static_cast<std::uint32_t>(vertical->maximum()))));
+    const auto last = static_cast<std::uint32_t>(vertical->maximum());
+    vertical->setValue(static_cast<int>(std::min(line, last)));
 }
 
 void QtTopicView::setTextSize(int pixels) {
