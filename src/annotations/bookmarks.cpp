@@ -129,7 +129,7 @@ void Bookmarks::releaseTopics() {
     if (!list_) return;
     for (Bookmark* b = list_->firstBookmark(); b != nullptr; b = b->nextBookmark()) {
         if (b->isMissing()) continue;
-        b->storedName = std::string(b->topic->name);
+        b->storedName = std::string(b->topic->name());
         b->storedValue = b->storedName + "," + std::to_string(b->line);
         b->topic = nullptr;
     }

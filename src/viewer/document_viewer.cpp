@@ -43,7 +43,7 @@ void DocumentViewer::showContents() {
 
 TopicEntry* DocumentViewer::findTopicByName(std::string_view name) const {
     for (TopicEntry* e = document_.index->firstTopic(); e != nullptr; e = e->nextTopic()) {
-        if (e->name == name) return e;
+        if (e->name() == name) return e;
     }
     return document_.index->findByName(name);
 }
@@ -155,7 +155,7 @@ void DocumentViewer::resetHistory() {
 std::optional<TopicPlace> DocumentViewer::currentPlace() const {
     const HistoryEntry* last = document_.history.lastEntry();
     if (last == nullptr || last->topic == nullptr) return std::nullopt;
-    return TopicPlace{std::string(last->topic->name), firstVisibleLine()};
+    return TopicPlace{std::string(last->topic->name()), firstVisibleLine()};
 }
 
 void DocumentViewer::showPlace(TopicEntry* topic, std::uint32_t line) {
@@ -170,9 +170,9 @@ TopicTrail DocumentViewer::trail() const {
     for (auto* e = static_cast<const HistoryEntry*>(document_.history.first()); e != nullptr;
          e = static_cast<const HistoryEntry*>(e->next)) {
         // The last entry is the topic on screen, shown anew by the caller.
-        if (e->next != nullptr) trail.back.emplace_back(e->topic->name);
+        if (e->next != nullptr) trail.back.emplace_back(e->topic->name());
     }
-    for (const TopicEntry* topic : document_.forward) trail.forward.emplace_back(topic->name);
+    for (const TopicEntry* topic : document_.forward) trail.forward.emplace_back(topic->name());
     return trail;
 }
 

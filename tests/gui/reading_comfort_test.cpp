@@ -57,7 +57,7 @@ protected:
     qt::RenderedDialog& bar() { return dynamic_cast<qt::RenderedDialog&>(*app_->viewer().panes().navigationBar); }
     std::string currentTitle() {
         const TopicEntry* current = app_->viewer().document().currentTopic;
-        return current != nullptr ? std::string(current->title) : std::string("(none)");
+        return current != nullptr ? std::string(current->title()) : std::string("(none)");
     }
     std::string documentPathShown() { return app_->viewer().document().documentPath.str(); }
     QString statusText() { return window().frame()->findChild<QStatusBar*>()->currentMessage(); }
