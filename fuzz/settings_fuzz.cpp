@@ -4,7 +4,9 @@
 // Checked: the window placement, the scope, Top Window and the splitter read
 // without anything but a RuntimeFailure going wrong; a placement put on
 // screen never lands off every screen; the values written at shutdown read
-// back; and writing them changes no other key of the section.
+// back; and writing them changes no other key of the section. The text size
+// reads within its range, and the recent documents read without failing and
+// read back as written, whatever bytes their paths and topic names hold.
 
 #include <array>
 #include <cstdint>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "fuzz_support.h"
+#include "shell/recent_documents.h"
 #include "shell/settings.h"
 
 namespace vtome::fuzz {
@@ -46,6 +49,33 @@ void allowingFailure(Read read) {
     try {
         read();
     } catch (const RuntimeFailure&) {
+    }
+}
+
+void checkRecent(KeyedStore& settings, Input& script) {
+    const int size = readTextSize(settings);
+    FUZZ_CHECK(size >= kSmallestTextSize && size <= kLargestTextSize);
+    readReopenAtLastPlace(settings);
+
+    RecentDocuments recent;
+    recent.load(settings);
+    FUZZ_CHECK(recent.entries().size() <= kMaxRecentDocuments);
+    const std::string path = "/" + std::string(script.bytes(200));
+    recent.add(path);
+    recent.setPlace(path, {std::string(script.bytes(300)), script.below(65536)});
+    recent.save(settings);
+
+    RecentDocuments again;
+    again.load(settings);
+    FUZZ_CHECK(again.entries().size() == recent.entries().size());
+    for (std::size_t i = 0; i < std::min(again.entries().size(), recent.entries().size()); ++i) {
+        const RecentDocument& written = recent.entries()[i];
+        const RecentDocument& read = again.entries()[i];
+        FUZZ_CHECK(read.path == written.path);
+        FUZZ_CHECK(read.place.has_value() == written.place.has_value());
+        if (read.place && written.place) {
+            FUZZ_CHECK(read.place->topicName == written.place->topicName && read.place->line == written.place->line);
+        }
     }
 }
 
@@ -103,6 +133,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         std::unique_ptr<KeyedStore> store = fuzz::loadStore(input.file);
         fuzz::check(*store, script);
+        fuzz::checkRecent(*store, script);
     } catch (const RuntimeFailure&) {
     }
     return 0;

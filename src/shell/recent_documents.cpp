@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "document/contents.h"
 #include "document/document_location.h"
 #include "resources/ids.h"
 #include "runtime/failure.h"
@@ -21,6 +22,13 @@ int hexValue(char c) {
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     return -1;
+}
+
+// Every line of the key: a hand-edited file may hold it twice, and the
+// second would be read once the first is gone.
+void deleteAll(KeyedStore& settings, const std::string& key) {
+    while (settings.deleteKey(kRecentSection, key)) {
+    }
 }
 
 std::string pathKey(std::size_t k) { return std::to_string(k); }
@@ -64,8 +72,8 @@ std::string menuText(std::string_view path) {
 std::string encodeStoredText(std::string_view text) {
     std::string stored;
     stored.reserve(text.size());
-    // Blanks that end a value would not stay with it: a key added after it
-    // goes after the section's last non-blank character.
+    // Blanks that end a value are the first thing a hand edit loses: many
+    // editors strip them.
     std::size_t trailingBlanks = text.size();
     while (trailingBlanks > 0 && text[trailingBlanks - 1] == ' ') --trailingBlanks;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -111,8 +119,10 @@ void RecentDocuments::load(KeyedStore& settings) {
         const std::string path = decodeStoredText(*stored);
         if (path.size() > kPathCapacity || find(path) != nullptr) continue;
         RecentDocument entry{path, std::nullopt};
+        // A name no contents line can hold is no place (and could not be
+        // written back within a line the lookups read).
         const std::optional<std::string> topic = readString(settings, topicKey(k));
-        if (topic) entry.place = TopicPlace{decodeStoredText(*topic), readLine(settings, lineKey(k)).value_or(0)};
+        if (topic && topic->size() <= kTopicNameCapacity) entry.place = TopicPlace{decodeStoredText(*topic), readLine(settings, lineKey(k)).value_or(0)};
         entries_.push_back(std::move(entry));
     }
 }
@@ -121,9 +131,9 @@ void RecentDocuments::save(KeyedStore& settings) const {
     if (entries_.empty() && !settings.hasSection(kRecentSection)) return;
     for (std::size_t k = 1; k <= kMaxRecentDocuments; ++k) {
         if (k > entries_.size()) {
-            settings.deleteKey(kRecentSection, pathKey(k));
-            settings.deleteKey(kRecentSection, topicKey(k));
-            settings.deleteKey(kRecentSection, lineKey(k));
+            deleteAll(settings, pathKey(k));
+            deleteAll(settings, topicKey(k));
+            deleteAll(settings, lineKey(k));
             continue;
         }
         const RecentDocument& entry = entries_[k - 1];
@@ -132,8 +142,8 @@ void RecentDocuments::save(KeyedStore& settings) const {
             settings.setString(kRecentSection, topicKey(k), encodeStoredText(entry.place->topicName));
             settings.setUns32(kRecentSection, lineKey(k), entry.place->line);
         } else {
-            settings.deleteKey(kRecentSection, topicKey(k));
-            settings.deleteKey(kRecentSection, lineKey(k));
+            deleteAll(settings, topicKey(k));
+            deleteAll(settings, lineKey(k));
         }
     }
 }

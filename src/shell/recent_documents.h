@@ -13,7 +13,7 @@
 // "=", ",", UTF-8 or not) included, except that "%", "[", "]", control
 // characters and blanks at the end are written as "%" and two hex digits: a
 // "[" in a value could be taken for a section's header, a line end would end
-// the value, and blanks at its end would be parted from it by the next key.
+// the value, and blanks at its end are lost to editors that strip them.
 
 #include <cstddef>
 #include <optional>
@@ -47,7 +47,8 @@ struct RecentDocument {
 class RecentDocuments {
 public:
     // Keys 1 to 8 of the section, in that order; a key missing, empty,
-    // unreadable or naming a path listed before is passed over.
+    // unreadable or naming a path listed before is passed over, and so is
+    // a topic name longer than a contents line allows.
     void load(KeyedStore& settings);
     // Keys 1 to n for the list (existing keys keep their lines) and no keys
     // beyond; nothing at all while the list is empty and the file has no
