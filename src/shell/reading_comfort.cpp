@@ -110,6 +110,7 @@ void Application::reloadDocument(std::unique_ptr<KeyedStore> store, std::unique_
     const std::optional<TopicPlace> place = viewer_.currentPlace();
     const TopicTrail trail = viewer_.trail();
     const bool inBar = navigationBar_ != nullptr && navigationBar_->hasFocus();
+    const std::string filter = sidePages_ != nullptr ? sidePages_->filterText() : std::string();
 
     // Everything that points at the old topics holds them by name, the old
     // topics go, and only then the text their names point into.
@@ -128,6 +129,11 @@ void Application::reloadDocument(std::unique_ptr<KeyedStore> store, std::unique_
     }
     viewer_.restoreForward(trail);
     bookmarks_.resolveTopics();
+    // The new index starts unfiltered; the contents filter typed stays.
+    if (!filter.empty()) {
+        sidePages_->setFilterText(filter);
+        contentsFilter_.onFilterChanged();
+    }
     // Someone typing a search text goes on typing.
     if (inBar) search_.focusSearchBox();
 }

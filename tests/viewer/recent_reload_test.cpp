@@ -322,6 +322,17 @@ TEST_F(Reload, NotesAndBookmarksOfTopicsThatWentAndCameBackAreKept) {
     EXPECT_EQ(readFile(dir_.file("book.vinfo")), vinfo) << "a reload writes nothing";
 }
 
+TEST_F(Reload, TheContentsFilterStays) {
+    platform_.sidePages()->typeFilter("Long");
+    ASSERT_TRUE(app_->viewer().contentsTree().isFiltered());
+    rewrite(book_, testing::bookWith("Changed.\r\n"));
+    platform_.announceFileChange();
+    EXPECT_EQ(platform_.sidePages()->filterText(), "Long");
+    EXPECT_TRUE(app_->viewer().contentsTree().isFiltered());
+    EXPECT_EQ(app_->viewer().contentsTree().filterText(), "Long");
+    EXPECT_EQ(status(), "book.vtome changed on disk and was read again.");
+}
+
 TEST_F(Reload, AnUnchangedFileIsLeftAlone) {
     show("Usage");
     platform_.announceFileChange();  // the folder changed, say

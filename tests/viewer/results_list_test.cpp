@@ -231,16 +231,30 @@ TEST_F(Finding, AnotherDocumentEmptiesTheListAndListsItsOwnTopics) {
     EXPECT_EQ(currentTitle(), "Only");
 }
 
-TEST_F(Finding, WithoutADocumentNothingIsListed) {
+// A start without a document: there is nothing to list.
+class FindingWithoutDocument : public testing::ViewerTest {};
+
+TEST_F(FindingWithoutDocument, NothingIsListed) {
+    ASSERT_TRUE(start());
+    ASSERT_FALSE(document().isOpen());
+    bar().type(ids::kNavSearchBox, "needle");
+    press('F', mod::kControl | mod::kShift);
+    bar().type(ids::kNavSearchBox, "needles");
+    platform_.fireTimers();
+    EXPECT_EQ(platform_.sidePages()->resultCount(), 0u);
+    EXPECT_EQ(platform_.sidePages()->resultsMessage(), "");
+}
+
+TEST_F(Finding, ACancelledOpenKeepsTheResultsOfTheOpenDocument) {
     typeSearch("needle");
     resultsKey();
-    typeSearch("needles");
-    // Cancelled: the old document is closed and no other is open.
+    pause();
+    const std::size_t listed = pages().resultCount();
+    ASSERT_GT(listed, 0u);
     platform_.answerOpenDialog(std::nullopt);
     press('O', mod::kControl);
     pause();
-    EXPECT_EQ(pages().resultCount(), 0u);
-    EXPECT_EQ(pages().resultsMessage(), "");
+    EXPECT_EQ(pages().resultCount(), listed);
 }
 
 // --- the status line
