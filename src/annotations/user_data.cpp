@@ -85,8 +85,14 @@ std::string defaultDataFolder() {
 }
 
 std::optional<RuntimeFailure> UserDataFile::open(std::string_view documentPath, const std::string& dataFolder) {
+    CountedString besidePath(kPathCapacity);
+    userDataPathFor(documentPath, besidePath);
+    // Derived from the path as given, then held absolute: a later change of
+    // the current folder (Save As moves it) must not move the data.
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(besidePath.str(), error);
     CountedString beside(kPathCapacity);
-    userDataPathFor(documentPath, beside);
+    beside.assign(error ? besidePath.str() : absolute.lexically_normal().string());
     fallbackPath_ = fallbackUserDataPath(documentPath, dataFolder);
     const bool fallbackExists = pathExists(fallbackPath_);
 

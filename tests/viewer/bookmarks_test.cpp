@@ -174,6 +174,18 @@ std::string onlyFileIn(const std::string& folder) {
     return files.size() == 1 ? files[0] : std::string();
 }
 
+// The document is opened by a relative path; Save As then moves the current
+// folder. The bookmarks still go beside the document, not into that folder.
+TEST_F(BookmarkTest, BookmarksStayBesideTheDocumentWhenSaveAsMovesTheCurrentFolder) {
+    open();
+    std::filesystem::create_directory(dir_.file("elsewhere"));
+    platform_.answerSaveDialog(dir_.file("elsewhere/book.txt"));
+    platform_.chooseMenu(ids::kCmdSaveAs);
+    bookmark("Intro");
+    EXPECT_EQ(stored(), "\r\n[vTome Bookmarks]\r\n1=Intro,0\r\n");
+    EXPECT_FALSE(std::filesystem::exists(dir_.file("elsewhere/book.vinfo")));
+}
+
 TEST_F(BookmarkTest, APlaceThatCannotHoldTheFileMovesTheBookmarksToTheDataFolder) {
     open();
     std::filesystem::create_directory(vinfo());  // a folder where the file should be
@@ -269,7 +281,7 @@ TEST_F(BookmarkTest, AFileBesideThatCannotBeReadIsReportedAndNeverWrittenOver) {
     std::filesystem::create_directory(vinfo());
     open();
     ASSERT_EQ(platform_.messageBoxes().size(), 1u);
-    EXPECT_EQ(platform_.messageBoxes()[0].detail, "book.vinfo: Is a directory");
+    EXPECT_EQ(platform_.messageBoxes()[0].detail, vinfo() + ": Is a directory");
     EXPECT_FALSE(platform_.exitCode());
     bookmark("Intro");
     EXPECT_TRUE(std::filesystem::is_directory(vinfo()));

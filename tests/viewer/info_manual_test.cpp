@@ -47,7 +47,7 @@ TEST_F(InfoManual, OpensFromTheCommandLineWithItsMenusAsTheTree) {
     EXPECT_EQ(view().text().substr(0, 14), "\r\nThe Manual\r\n");
 
     // Bookmarks go into the user-data file derived from the manual's path.
-    EXPECT_EQ(app_->userData().path(), "manual.vinfo");
+    EXPECT_EQ(app_->userData().path(), dir_.file("manual.vinfo"));
     app_->viewer().selectTopic(topic("Options"));
     press('B');
     EXPECT_EQ(readFile(dir_.file("manual.vinfo")), "\r\n[vTome Bookmarks]\r\n1=Options,0\r\n");

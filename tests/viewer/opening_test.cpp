@@ -15,7 +15,7 @@ TEST_F(Opening, ExtensionIsAddedWhenThePathNamesNothing) {
     ASSERT_TRUE(start({"guide"}));
     EXPECT_EQ(document().documentPath, "guide.vtome");
     EXPECT_EQ(currentTitle(), "guide.vtome");
-    EXPECT_EQ(app_->userData().path(), "guide.vinfo");
+    EXPECT_EQ(app_->userData().path(), dir_.file("guide.vinfo"));
     EXPECT_FALSE(std::filesystem::exists(dir_.file("guide.vinfo")));  // reading creates nothing
 }
 
@@ -41,7 +41,7 @@ TEST_F(Opening, SourceDocumentWithoutArguments) {
     writeDocument("vtomesrc");
     ASSERT_TRUE(start());
     EXPECT_EQ(currentTitle(), "vtomesrc");
-    EXPECT_EQ(app_->userData().path(), "vtomesrc.vinfo");
+    EXPECT_EQ(app_->userData().path(), dir_.file("vtomesrc.vinfo"));
 }
 
 TEST_F(Opening, NoArgumentsAndNoSourceDocumentLeaveTheViewerEmpty) {
@@ -74,7 +74,7 @@ TEST_F(Opening, OpenThenCancelKeepsTheDocument) {
     EXPECT_EQ(currentTitle(), "Usage");
     EXPECT_EQ(view().text(), "\r\nUse it.");
     EXPECT_EQ(historyTitles(), Titles{"Usage"});
-    EXPECT_EQ(app_->userData().path(), "guide.vinfo");
+    EXPECT_EQ(app_->userData().path(), dir_.file("guide.vinfo"));
     EXPECT_EQ(document().startTopic, "");
     EXPECT_EQ(platform_.focus(), platform::headless::FocusTarget::MainWindow);
     platform_.pressKey(platform::vk::kPrior);  // the document is still there to move through
