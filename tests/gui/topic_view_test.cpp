@@ -2,6 +2,7 @@
 // and case-insensitive search.
 
 #include <QScrollBar>
+#include <QAccessible>
 #include <QTest>
 
 #include "gui_support.h"
@@ -122,6 +123,44 @@ TEST_F(QtTopicView, ReplacingTheSelectionKeepsTheRestOfTheText) {
     view->select({kNoPosition, 0});
     EXPECT_EQ(view->selection(), (TextRange{7, 7}));
     EXPECT_EQ(editor()->text(), "one 2\n2 three") << "the view shows, it keeps no edits of its own";
+}
+
+}  // namespace
+}  // namespace vtome::gui_test
+
+namespace vtome::gui_test {
+namespace {
+
+// What a screen reader reads: offsets in UTF-16 units, whatever the bytes.
+TEST_F(QtTopicView, AScreenReaderReadsTheTextTheCaretAndTheLines) {
+    view->setText("caf\xC3\xA9 one\r\nsecond line \xF0\x9F\x98\x80 end");
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(editor());
+    ASSERT_NE(accessible, nullptr);
+    QAccessibleTextInterface* text = accessible->textInterface();
+    ASSERT_NE(text, nullptr);
+    EXPECT_TRUE(accessible->state().readOnly);
+    const QString all = QStringLiteral("caf\u00E9 one\nsecond line \U0001F600 end");
+    EXPECT_EQ(text->characterCount(), all.size());
+    EXPECT_EQ(text->text(0, -1), all);
+
+    int start = 0;
+    int end = 0;
+    EXPECT_EQ(text->textAtOffset(2, QAccessible::WordBoundary, &start, &end), QStringLiteral("caf\u00E9"));
+    EXPECT_EQ(text->textAtOffset(11, QAccessible::LineBoundary, &start, &end), QStringLiteral("second line \U0001F600 end"));
+    EXPECT_EQ(text->textAfterOffset(0, QAccessible::ParagraphBoundary, &start, &end),
+              QStringLiteral("second line \U0001F600 end"));
+    EXPECT_EQ(text->textBeforeOffset(11, QAccessible::ParagraphBoundary, &start, &end), QStringLiteral("caf\u00E9 one\n"));
+
+    // A selection made by the view is reported in UTF-16 offsets, and one
+    // made by the reader lands on the right bytes.
+    const auto smiley = static_cast<std::uint32_t>(std::string("caf\xC3\xA9 one\nsecond line ").size());
+    view->select({smiley, smiley + 4});
+    text->selection(0, &start, &end);
+    EXPECT_EQ(all.mid(start, end - start), QStringLiteral("\U0001F600"));
+    text->setSelection(0, 0, 4);
+    EXPECT_EQ(view->selection(), (TextRange{0, 5}));
+    text->setCursorPosition(all.indexOf(u'e', 5));
+    EXPECT_EQ(text->cursorPosition(), all.indexOf(u'e', 5));
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "platform/qt/splitter.h"
 #include "platform/qt/status_bar.h"
 #include "platform/qt/system_dialogs.h"
+#include "platform/qt/topic_text_accessible.h"
 #include "platform/qt/topic_view.h"
 #include "platform/key_routing.h"
 
@@ -28,6 +29,8 @@ QtPlatform::QtPlatform(int& argc, char** argv) : application_(std::make_unique<Q
     // The application ends the loop itself (quit), also when a dialog
     // closes while the main window is hidden.
     QApplication::setQuitOnLastWindowClosed(false);
+    // The topic view draws its text itself; this is how screen readers read it.
+    TopicTextAccessible::install();
 }
 
 QtPlatform::~QtPlatform() {

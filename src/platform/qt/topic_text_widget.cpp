@@ -1,5 +1,7 @@
 #include "platform/qt/topic_text_widget.h"
 
+#include "platform/qt/topic_text_accessible.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -77,17 +79,21 @@ void TopicTextWidget::rewrap() {
 
 void TopicTextWidget::setShownText(std::string text) {
     text_ = std::move(text);
+    ++revision_;
     anchor_ = caret_ = 0;
     lines_.wrap(text_, fittingColumns());
     updateScrollRange();
     verticalScrollBar()->setValue(0);
     viewport()->update();
+    TopicTextAccessible::textChanged(this);
 }
 
 void TopicTextWidget::replaceText(std::string text, std::uint32_t caret) {
     text_ = std::move(text);
+    ++revision_;
     anchor_ = caret_ = std::min(caret, static_cast<std::uint32_t>(text_.size()));
     rewrap();
+    TopicTextAccessible::textChanged(this);
 }
 
 void TopicTextWidget::setSelection(std::uint32_t anchor, std::uint32_t caret) {
@@ -95,6 +101,7 @@ void TopicTextWidget::setSelection(std::uint32_t anchor, std::uint32_t caret) {
     anchor_ = std::min(anchor, size);
     caret_ = std::min(caret, size);
     viewport()->update();
+    TopicTextAccessible::caretMoved(this);
 }
 
 void TopicTextWidget::ensureCaretVisible() {
@@ -136,10 +143,16 @@ std::uint32_t TopicTextWidget::positionAt(QPoint point) const {
 }
 
 QRect TopicTextWidget::caretRect() const {
-    const std::uint32_t line = lines_.lineOf(caret_);
+    QRect rect = positionRect(caret_);
+    rect.setWidth(1);
+    return rect;
+}
+
+QRect TopicTextWidget::positionRect(std::uint32_t position) const {
+    const std::uint32_t line = lines_.lineOf(position);
     const int y = (static_cast<int>(line) - static_cast<int>(topLine())) * lineHeight_;
-    const int x = kLeftMargin + static_cast<int>(columnOf(line, caret_) * columnWidth_);
-    return {x, y, 1, lineHeight_};
+    const int x = kLeftMargin + static_cast<int>(columnOf(line, position) * columnWidth_);
+    return {x, y, std::max(1, static_cast<int>(columnWidth_)), lineHeight_};
 }
 
 QString TopicTextWidget::selectedText() const {

@@ -59,6 +59,10 @@ public:
     // The position nearest a point of the viewport, and where the caret is drawn.
     std::uint32_t positionAt(QPoint point) const;
     QRect caretRect() const;
+    // Where the character at a position is drawn, one column wide.
+    QRect positionRect(std::uint32_t position) const;
+    // Counts every change of the text, for those that keep copies of it.
+    std::uint64_t revision() const { return revision_; }
     QString selectedText() const;
     void copySelection() const;
 
@@ -105,6 +109,7 @@ private:
     void measureFont();
 
     std::string text_;
+    std::uint64_t revision_ = 0;
     std::string highlight_;
     WrappedLines lines_;
     std::uint32_t anchor_ = 0;
