@@ -8,6 +8,10 @@
 #include <cstring>
 #include <string_view>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace vtome::scan {
 
 constexpr std::uint32_t npos = 0xFFFFFFFFu;
@@ -36,6 +40,18 @@ inline char foldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>
 
 // Position of the first CR or LF at or after pos, or the end of the text.
 inline std::uint32_t lineEnd(std::string_view text, std::uint32_t pos) {
+#if defined(__SSE2__)
+    // Sixteen bytes at a time while they are there: lines of text are
+    // seldom shorter.
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; pos < text.size() && text.size() - pos >= 16; pos += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + pos));
+        const __m128i hits = _mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf));
+        const auto ends = static_cast<unsigned>(_mm_movemask_epi8(hits));
+        if (ends != 0) return pos + static_cast<std::uint32_t>(__builtin_ctz(ends));
+    }
+#endif
     while (pos < text.size() && !isLineEnd(text[pos])) ++pos;
     return pos;
 }
@@ -86,9 +102,36 @@ inline std::uint32_t find(std::string_view text, std::uint32_t from, std::string
     return hit ? static_cast<std::uint32_t>(static_cast<const char*>(hit) - text.data()) : npos;
 }
 
-// Case-insensitive for ASCII letters only. Jumps between candidates with
-// memchr on the first byte (both cases), so long texts scan at memory speed.
-inline std::uint32_t findIgnoreCase(std::string_view text, std::uint32_t from, std::string_view needle) {
+namespace detail {
+
+// A byte of a search text as the case-blind compare sees it: a letter
+// matches both its cases, which differ only in bit 0x20, so the compare sets
+// that bit (`mask`) in the text byte and expects the lower case (`key`).
+// Any other byte matches only itself. Bytes of 128 and up are never letters.
+struct FoldedByte {
+    char key;
+    char mask;
+};
+
+inline FoldedByte foldedByte(char c) {
+    const char lower = foldCase(c);
+    return lower >= 'a' && lower <= 'z' ? FoldedByte{lower, 0x20} : FoldedByte{c, 0};
+}
+
+inline bool sameFolded(char textByte, FoldedByte wanted) {
+    return static_cast<char>(textByte | wanted.mask) == wanted.key;
+}
+
+// Whether the needle stands at p, its first and last bytes already matched.
+inline bool innerMatches(const char* p, std::string_view needle) {
+    if (needle.size() <= 2) return true;
+    const std::size_t inner = needle.size() - 2;
+    return equalIgnoreCase(std::string_view(p + 1, inner), needle.substr(1, inner));
+}
+
+// The portable scan: jumps between candidates with memchr on the first byte
+// (both cases), so long texts still scan at memory speed where memchr does.
+inline std::uint32_t findIgnoreCasePortable(std::string_view text, std::uint32_t from, std::string_view needle) {
     if (from > text.size()) return npos;
     if (needle.empty()) return from;
     if (text.size() - from < needle.size()) return npos;
@@ -116,6 +159,97 @@ inline std::uint32_t findIgnoreCase(std::string_view text, std::uint32_t from, s
         p = candidate + 1;
     }
     return npos;
+}
+
+#if defined(__SSE2__)
+#define VTOME_SCAN_VECTOR 1
+
+// Sixteen candidate starts at p as bits: those whose first byte and whose
+// last byte (m - 1 further on) both match the needle's. Reads p[0..15] and
+// p[m - 1..m + 14].
+inline unsigned candidateBits(const char* p, std::size_t m, __m128i firstKey, __m128i firstMask, __m128i lastKey,
+                              __m128i lastMask) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + m - 1));
+    const __m128i hits = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(a, firstMask), firstKey),
+                                       _mm_cmpeq_epi8(_mm_or_si128(b, lastMask), lastKey));
+    return static_cast<unsigned>(_mm_movemask_epi8(hits));
+}
+
+// The vector scan (SSE2, always there on x86-64): sixteen starts at a
+// time are tested on the needle's first and last byte, and only the few
+// that pass both are compared whole, so a common first letter costs nothing
+// extra. The text is read in place and never past its end.
+inline std::uint32_t findIgnoreCaseVector(std::string_view text, std::uint32_t from, std::string_view needle) {
+    if (from > text.size()) return npos;
+    const std::size_t m = needle.size();
+    if (m == 0) return from;
+    if (text.size() - from < m) return npos;
+    const char* const base = text.data();
+    const std::size_t lastStart = text.size() - m;
+    const FoldedByte first = foldedByte(needle[0]);
+    const FoldedByte last = foldedByte(needle[m - 1]);
+    std::size_t i = from;
+    if (lastStart - i + 1 >= 16) {
+        const __m128i firstKey = _mm_set1_epi8(first.key);
+        const __m128i firstMask = _mm_set1_epi8(first.mask);
+        const __m128i lastKey = _mm_set1_epi8(last.key);
+        const __m128i lastMask = _mm_set1_epi8(last.mask);
+        auto firstMatchIn = [&](std::size_t at, unsigned bits) -> std::size_t {
+            for (; bits != 0; bits &= bits - 1) {
+                const std::size_t start = at + static_cast<std::size_t>(__builtin_ctz(bits));
+                if (innerMatches(base + start, needle)) return start;
+            }
+            return std::string_view::npos;
+        };
+        // Two blocks per round while 32 starts remain, then one, then a
+        // last block that overlaps the one before it.
+        for (; lastStart - i + 1 >= 32; i += 32) {
+            const unsigned low = candidateBits(base + i, m, firstKey, firstMask, lastKey, lastMask);
+            const unsigned high = candidateBits(base + i + 16, m, firstKey, firstMask, lastKey, lastMask);
+            if ((low | high) == 0) continue;
+            if (const std::size_t at = firstMatchIn(i, low | high << 16); at != std::string_view::npos) {
+                return static_cast<std::uint32_t>(at);
+            }
+        }
+        for (; lastStart - i + 1 >= 16; i += 16) {
+            const unsigned bits = candidateBits(base + i, m, firstKey, firstMask, lastKey, lastMask);
+            if (const std::size_t at = firstMatchIn(i, bits); at != std::string_view::npos) {
+                return static_cast<std::uint32_t>(at);
+            }
+        }
+        if (i <= lastStart) {
+            const std::size_t tail = lastStart - 15;
+            // Starts before i were tested already.
+            const unsigned bits = candidateBits(base + tail, m, firstKey, firstMask, lastKey, lastMask) &
+                                  ~((1u << (i - tail)) - 1u);
+            const std::size_t at = firstMatchIn(tail, bits);
+            return at == std::string_view::npos ? npos : static_cast<std::uint32_t>(at);
+        }
+        return npos;
+    }
+    // Fewer than sixteen starts: one by one.
+    for (; i <= lastStart; ++i) {
+        if (sameFolded(base[i], first) && sameFolded(base[i + m - 1], last) && innerMatches(base + i, needle)) {
+            return static_cast<std::uint32_t>(i);
+        }
+    }
+    return npos;
+}
+#endif
+
+}  // namespace detail
+
+// The first occurrence of needle at or after from, ignoring the case of the
+// ASCII letters only; from itself for an empty needle. Every byte, a byte 0
+// included, is an ordinary byte here: callers with a stopping rule cut the
+// text first.
+inline std::uint32_t findIgnoreCase(std::string_view text, std::uint32_t from, std::string_view needle) {
+#if defined(VTOME_SCAN_VECTOR)
+    return detail::findIgnoreCaseVector(text, from, needle);
+#else
+    return detail::findIgnoreCasePortable(text, from, needle);
+#endif
 }
 
 }  // namespace vtome::scan
