@@ -1,36 +1,86 @@
 #include "document/topic_search.h"
 
+#include <cstring>
+
+#include "runtime/text_scan.h"
+
 namespace vtome {
 
-bool readTopicText(SectionIndex& sections, const TopicEntry& topic, TextBuffer& work) {
-    if (!sections.getSectionToBuffer(topic.name(), work)) return false;
-    work.toStart();
-    return true;
+TopicTexts::TopicTexts(SectionIndex& sections, const TopicIndex& topics)
+    : sections_(sections), topics_(topics), places_(topics.count()) {}
+
+std::optional<std::string_view> TopicTexts::text(const TopicEntry& topic) {
+    const std::uint32_t number = topic.value;
+    // An entry of another index has no place here: it is looked up afresh.
+    if (number == 0 || topics_.topicNumbered(number) != &topic) {
+        Place scratch;
+        return read(topic, scratch);
+    }
+    if (number > places_.size()) places_.resize(topics_.count());
+    Place& place = places_[number - 1];
+    switch (place.state) {
+        case State::Unknown: return read(topic, place);
+        case State::Missing: return std::nullopt;
+        case State::Text: return sections_.store().text().substr(place.start, place.length);
+        case State::Bytes: break;
+    }
+    return read(topic, place);
 }
 
-bool bufferContainsText(TextBuffer& work, std::string_view text) {
-    work.toStart();
-    return work.findIgnoreCase(text) != TextBuffer::npos;
+std::optional<std::string_view> TopicTexts::read(const TopicEntry& topic, Place& place) {
+    const SectionText found = sections_.locate(topic.name());
+    switch (found.kind) {
+        case SectionText::Kind::Missing:
+            place.state = State::Missing;
+            return std::nullopt;
+        case SectionText::Kind::Text:
+            place.state = State::Text;
+            place.start = static_cast<std::uint32_t>(found.text.data() - sections_.store().text().data());
+            place.length = static_cast<std::uint32_t>(found.text.size());
+            return found.text;
+        case SectionText::Kind::Bytes: break;
+    }
+    // Decoded anew each time: byte blocks are rare, and their bytes are not
+    // in the document's text to point at.
+    place.state = State::Bytes;
+    if (!sections_.decodeBytes(topic.name(), found, decoded_)) {
+        place.state = State::Missing;
+        return std::nullopt;
+    }
+    // The search ends at a byte 0 among the decoded bytes.
+    const std::string_view bytes = decoded_.view();
+    const void* zero = std::memchr(bytes.data(), '\0', bytes.size());
+    return zero ? bytes.substr(0, static_cast<std::size_t>(static_cast<const char*>(zero) - bytes.data())) : bytes;
 }
 
-std::uint32_t countInBuffer(TextBuffer& work, std::string_view text) {
+bool textContains(std::string_view text, std::string_view wanted) {
+    return !wanted.empty() && scan::findIgnoreCase(text, 0, wanted) != scan::npos;
+}
+
+std::uint32_t countInText(std::string_view text, std::string_view wanted) {
+    if (wanted.empty()) return 0;
+    const auto length = static_cast<std::uint32_t>(wanted.size());
     std::uint32_t count = 0;
-    work.toStart();
-    for (std::uint32_t at = work.findIgnoreCase(text); at != TextBuffer::npos; at = work.findIgnoreCase(text)) {
+    for (std::uint32_t at = scan::findIgnoreCase(text, 0, wanted); at != scan::npos;
+         at = scan::findIgnoreCase(text, at + length, wanted)) {
         ++count;
-        work.setPosition(at + static_cast<std::uint32_t>(text.size()));
     }
     return count;
 }
 
-std::vector<TopicMatch> topicsContaining(SectionIndex& sections, const TopicIndex& index, std::string_view text) {
+std::vector<TopicMatch> topicsContaining(TopicTexts& texts, std::string_view text) {
     std::vector<TopicMatch> matches;
-    TextBuffer work;
-    for (const TopicEntry* topic = index.firstTopic(); topic != nullptr; topic = topic->nextTopic()) {
-        if (!readTopicText(sections, *topic, work)) continue;
-        if (const std::uint32_t count = countInBuffer(work, text); count > 0) matches.push_back({topic, count});
+    for (const TopicEntry* topic = texts.topics().firstTopic(); topic != nullptr; topic = topic->nextTopic()) {
+        const std::optional<std::string_view> topicText = texts.text(*topic);
+        if (!topicText) continue;
+        if (const std::uint32_t count = countInText(*topicText, text); count > 0) matches.push_back({topic, count});
     }
     return matches;
+}
+
+std::vector<TopicMatch> topicsContaining(SectionIndex& sections, const TopicIndex& index, std::string_view text) {
+    TopicTexts texts(sections, index);
+    return topicsContaining(texts, text);
 }
 
 }  // namespace vtome

@@ -2,10 +2,12 @@
 // Whether a topic's text contains a search text: the test the document
 // search runs on each topic in turn, and that vtome-tool search reports.
 // A topic's text is its section as the store gives it to a buffer (the text
-// block's content, the plain body, or the decoded byte block); the search in
-// it folds ASCII letters only, and an empty text is never found.
+// block's content, the plain body, or the decoded byte block) up to a byte 0;
+// the search in it folds ASCII letters only, and an empty text is never
+// found.
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -15,14 +17,42 @@
 
 namespace vtome {
 
-// The topic's text into `work` (cursor at its start); false when its section
-// is missing.
-bool readTopicText(SectionIndex& sections, const TopicEntry& topic, TextBuffer& work);
+// Where every topic's text stands in one document, worked out once per topic
+// and then read in place: a topic costs no lookup and no copy the next time.
+// Only a topic whose section is a byte block is decoded, each time it is
+// asked for. Valid while the index, the store and the topic index are.
+class TopicTexts {
+public:
+    TopicTexts(SectionIndex& sections, const TopicIndex& topics);
 
-// Whether the text in `work` contains `text` from its start.
-bool bufferContainsText(TextBuffer& work, std::string_view text);
-// The non-overlapping occurrences of `text` in `work` from its start.
-std::uint32_t countInBuffer(TextBuffer& work, std::string_view text);
+    // The topic's text as the search sees it; none when its section is
+    // missing or cannot be read. The view lasts as long as the document's
+    // text, or for a byte block until the next call.
+    std::optional<std::string_view> text(const TopicEntry& topic);
+
+    SectionIndex& sections() { return sections_; }
+    const TopicIndex& topics() const { return topics_; }
+
+private:
+    enum class State : std::uint8_t { Unknown, Missing, Text, Bytes };
+    struct Place {
+        std::uint32_t start = 0;
+        std::uint32_t length = 0;
+        State state = State::Unknown;
+    };
+
+    std::optional<std::string_view> read(const TopicEntry& topic, Place& place);
+
+    SectionIndex& sections_;
+    const TopicIndex& topics_;
+    std::vector<Place> places_;  // by topic number, 1 first
+    TextBuffer decoded_;
+};
+
+// Whether `text` contains `wanted`, and how often without overlaps; never
+// for an empty `wanted`. The text is searched whole: a byte 0 is no end here.
+bool textContains(std::string_view text, std::string_view wanted);
+std::uint32_t countInText(std::string_view text, std::string_view wanted);
 
 struct TopicMatch {
     const TopicEntry* topic = nullptr;
@@ -31,5 +61,7 @@ struct TopicMatch {
 
 // Every topic of the index, in contents order, whose text contains `text`.
 std::vector<TopicMatch> topicsContaining(SectionIndex& sections, const TopicIndex& index, std::string_view text);
+// The same over the topics of `texts`, reusing what it has worked out.
+std::vector<TopicMatch> topicsContaining(TopicTexts& texts, std::string_view text);
 
 }  // namespace vtome

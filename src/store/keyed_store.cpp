@@ -319,6 +319,7 @@ std::optional<SectionLayout> KeyedStore::sectionLayoutAt(std::uint32_t headerOff
         layout.bodyEnd = bodyEnd_;
         layout.closingMarker = closingMarker_;
     }
+    if (layout.closed) layout.extentEnd = nextSection_ == npos ? static_cast<std::uint32_t>(text.size()) : nextSection_;
     return layout;
 }
 

@@ -54,6 +54,9 @@ struct SectionLayout {
     std::uint32_t bodyStart = 0;
     std::uint32_t bodyEnd = 0;        // where a closed block's content or data ends
     std::uint32_t closingMarker = 0;  // the "</text>" or "</bin>" that closes it
+    // Where the section's extent ends: the "[" of the next section, or the
+    // end of the text the lookups see. A plain body runs up to it.
+    std::uint32_t extentEnd = 0;
 };
 
 class KeyedStore {

@@ -1,66 +1,173 @@
 #include "store/section_index.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <string>
+
+#include "runtime/failure.h"
+#include "runtime/text_scan.h"
 
 namespace vtome {
 
-void SectionIndex::build() {
-    headers_.clear();
+namespace {
+
+// The text up to its first byte 0: what the lookups see.
+std::string_view beforeZero(std::string_view text) {
+    const void* zero = std::memchr(text.data(), '\0', text.size());
+    return zero ? text.substr(0, static_cast<std::size_t>(static_cast<const char*>(zero) - text.data())) : text;
+}
+
+// The hash of a name for the header table: eight bytes at a time.
+std::uint32_t nameHash(std::string_view name) {
+    std::uint64_t hash = 0x9E3779B97F4A7C15ull ^ name.size();
+    const char* p = name.data();
+    std::size_t left = name.size();
+    for (; left >= 8; p += 8, left -= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, 8);
+        hash = (hash ^ word) * 0xFF51AFD7ED558CCDull;
+        hash ^= hash >> 32;
+    }
+    if (left > 0) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, p, left);
+        hash = (hash ^ word) * 0xC4CEB9FE1A85EC53ull;
+    }
+    hash *= 0x9E3779B97F4A7C15ull;
+    return static_cast<std::uint32_t>(hash >> 32);
+}
+
+}  // namespace
+
+bool SectionIndex::current() const {
     const std::string_view all = store_.text();
-    // Lookups see the text up to its first byte 0.
-    const void* zero = std::memchr(all.data(), '\0', all.size());
-    const std::string_view text =
-        zero ? all.substr(0, static_cast<std::size_t>(static_cast<const char*>(zero) - all.data())) : all;
-    const char* const begin = text.data();
-    const char* const end = begin + text.size();
+    return built_ && builtData_ == all.data() && builtSize_ == all.size();
+}
+
+void SectionIndex::build() {
+    const std::string_view all = store_.text();
+    indexed_ = beforeZero(all);
+    const char* const begin = indexed_.data();
+    const char* const end = begin + indexed_.size();
+    // Room from the start for about one header per topic.
+    std::size_t slots = 1024;
+    while (slots < indexed_.size() / 256) slots *= 2;
+    slots_.assign(slots, Slot{});
+    used_ = 0;
 
     // Every "[" with the first "]" after it spells one candidate "[name]":
     // for a name without "]" that is exactly where each of its occurrences
     // ends. The "]" found is reused for every "[" before it, so runs of "["
     // cost no rescans.
     const char* close = nullptr;
-    for (const char* open = static_cast<const char*>(std::memchr(begin, '[', text.size())); open != nullptr;
+    for (const char* open = static_cast<const char*>(std::memchr(begin, '[', indexed_.size())); open != nullptr;
          open = static_cast<const char*>(std::memchr(open + 1, '[', static_cast<std::size_t>(end - open - 1)))) {
         if (close == nullptr || close <= open) {
             close = static_cast<const char*>(std::memchr(open + 1, ']', static_cast<std::size_t>(end - open - 1)));
             if (close == nullptr) break;  // no header can start from here on
         }
         const std::string_view name(open + 1, static_cast<std::size_t>(close - open - 1));
-        headers_.try_emplace(name, static_cast<std::uint32_t>(open - begin));  // the first occurrence wins
+        if ((used_ + 1) * 4 > slots_.size() * 3) grow();
+        const std::uint32_t hash = nameHash(name);
+        Slot& slot = slots_[slotFor(name, hash)];
+        if (slot.offset != KeyedStore::npos) continue;  // the first occurrence wins
+        slot = {hash, static_cast<std::uint32_t>(open - begin), static_cast<std::uint32_t>(name.size())};
+        ++used_;
     }
     built_ = true;
     builtData_ = all.data();
     builtSize_ = all.size();
 }
 
+std::uint32_t SectionIndex::slotFor(std::string_view name, std::uint32_t hash) const {
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        const Slot& slot = slots_[i];
+        if (slot.offset == KeyedStore::npos) return static_cast<std::uint32_t>(i);
+        if (slot.hash == hash && slot.length == name.size() &&
+            std::memcmp(indexed_.data() + slot.offset + 1, name.data(), name.size()) == 0) {
+            return static_cast<std::uint32_t>(i);
+        }
+    }
+}
+
+void SectionIndex::grow() {
+    std::vector<Slot> old(slots_.size() * 2, Slot{});
+    old.swap(slots_);
+    const std::size_t mask = slots_.size() - 1;
+    // The names are all different: each goes to the first free slot.
+    for (const Slot& slot : old) {
+        if (slot.offset == KeyedStore::npos) continue;
+        std::size_t i = slot.hash & mask;
+        while (slots_[i].offset != KeyedStore::npos) i = (i + 1) & mask;
+        slots_[i] = slot;
+    }
+}
+
 std::uint32_t SectionIndex::findHeader(std::string_view section) {
     const std::string_view all = store_.text();
-    if (section.find(']') != std::string_view::npos) {
-        // Never indexed under itself: search as the store does, in what it sees.
-        const void* zero = std::memchr(all.data(), '\0', all.size());
-        const std::string_view text =
-            zero ? all.substr(0, static_cast<std::size_t>(static_cast<const char*>(zero) - all.data())) : all;
+    const bool indexed = section.find(']') == std::string_view::npos;
+    if (!indexed || (!current() && probed_ < kProbeBudget)) {
         const std::string needle = "[" + std::string(section) + "]";
-        const std::size_t at = text.find(needle);
-        return at == std::string_view::npos ? KeyedStore::npos : static_cast<std::uint32_t>(at);
+        // A name holding "]" is never indexed under itself: it is searched
+        // as the store does, in what it sees.
+        if (!indexed) return scan::find(beforeZero(all), 0, needle);
+        // The first occurrence, when it starts near the beginning, is found
+        // there at once; a byte 0 there, or a text that ends there, makes
+        // a miss final too.
+        const std::string_view window = all.substr(0, std::min(all.size(), kProbeWindow + needle.size() - 1));
+        const std::string_view seen = beforeZero(window);
+        probed_ += seen.size();
+        const std::uint32_t at = scan::find(seen, 0, needle);
+        if (at != scan::npos) return at;
+        if (seen.size() < window.size() || window.size() == all.size()) return KeyedStore::npos;
     }
-    if (!built_ || builtData_ != all.data() || builtSize_ != all.size()) build();
-    const auto found = headers_.find(section);
-    return found == headers_.end() ? KeyedStore::npos : found->second;
+    if (!current()) build();
+    return slots_[slotFor(section, nameHash(section))].offset;
+}
+
+SectionText SectionIndex::locate(std::string_view section) {
+    if (section.size() + 2 > KeyedStore::kLookupCapacity) fail(FailureCode::StringOverflow);
+    SectionText found;
+    const std::uint32_t header = findHeader(section);
+    if (header == KeyedStore::npos) return found;
+    const std::optional<SectionLayout> layout = store_.sectionLayoutAt(header, section);
+    if (!layout || !layout->closed) return found;
+    found.header = header;
+    const std::string_view text = store_.text();
+    switch (layout->kind) {
+        case SectionLayout::Kind::ByteBlock:
+            found.kind = SectionText::Kind::Bytes;
+            found.text = text.substr(layout->bodyStart, layout->bodyEnd - layout->bodyStart);
+            break;
+        case SectionLayout::Kind::TextBlock:
+            found.kind = SectionText::Kind::Text;
+            found.text = text.substr(layout->bodyStart, layout->bodyEnd - layout->bodyStart);
+            break;
+        case SectionLayout::Kind::Empty:
+        case SectionLayout::Kind::Plain:
+            found.kind = SectionText::Kind::Text;
+            found.text = text.substr(layout->bodyStart, layout->extentEnd - layout->bodyStart);
+            break;
+    }
+    return found;
+}
+
+bool SectionIndex::decodeBytes(std::string_view section, const SectionText& found, TextBuffer& dest) {
+    return found.kind == SectionText::Kind::Bytes && store_.getSectionToBufferAt(found.header, section, dest);
+}
+
+std::optional<std::string_view> SectionIndex::getSectionText(std::string_view section) {
+    const SectionText found = locate(section);
+    if (found.kind != SectionText::Kind::Text) return std::nullopt;
+    return found.text;
 }
 
 bool SectionIndex::getSectionToBuffer(std::string_view section, TextBuffer& dest) {
-    // A name holding "]" is never indexed under itself, and one too long
-    // for the store's working string must fail as the store fails: both are
-    // the store's own business.
-    if (section.find(']') != std::string_view::npos || section.size() + 2 > KeyedStore::kLookupCapacity) {
-        return store_.getSectionToBuffer(section, dest);
-    }
-    const std::string_view all = store_.text();
-    if (!built_ || builtData_ != all.data() || builtSize_ != all.size()) build();
-    const auto found = headers_.find(section);
-    if (found == headers_.end()) return false;
-    return store_.getSectionToBufferAt(found->second, section, dest);
+    if (section.size() + 2 > KeyedStore::kLookupCapacity) fail(FailureCode::StringOverflow);
+    const std::uint32_t header = findHeader(section);
+    return header != KeyedStore::npos && store_.getSectionToBufferAt(header, section, dest);
 }
 
 }  // namespace vtome

@@ -11,12 +11,15 @@ void DocumentViewer::resetContents() {
     // The pane lets go of the old index before it goes.
     if (panes_.contents) panes_.contents->setContents(nullptr);
     contentsTree_.reset(nullptr);
+    dropLookups();
     document_.index = std::make_unique<TopicIndex>();
     if (indexReplaced_) indexReplaced_();
 }
 
 void DocumentViewer::buildContents() {
     if (!document_.store || !panes_.contents) return;
+    // A store loaded since the last reset may sit where the old one was.
+    dropLookups();
     vtome::buildContents(*document_.store, document_.documentFileName.view(), *document_.index);
     showContents();
 }
@@ -59,10 +62,41 @@ void DocumentViewer::onSelectionChanged(platform::TreeItem, void* data) {
     if (data != nullptr) showTopic(static_cast<TopicEntry*>(data));
 }
 
+SectionIndex* DocumentViewer::sections() {
+    KeyedStore* store = document_.store.get();
+    if (store != sectionsStore_) dropLookups();
+    if (store == nullptr) return nullptr;
+    if (!sections_) {
+        sections_ = std::make_unique<SectionIndex>(*store);
+        sectionsStore_ = store;
+    }
+    return sections_.get();
+}
+
+TopicTexts* DocumentViewer::topicTexts() {
+    SectionIndex* index = sections();
+    if (index == nullptr) return nullptr;
+    if (topicTexts_ && textsIndex_ != document_.index.get()) topicTexts_.reset();
+    if (!topicTexts_) {
+        topicTexts_ = std::make_unique<TopicTexts>(*index, *document_.index);
+        textsIndex_ = document_.index.get();
+    }
+    return topicTexts_.get();
+}
+
+void DocumentViewer::dropLookups() {
+    topicTexts_.reset();
+    sections_.reset();
+    sectionsStore_ = nullptr;
+    textsIndex_ = nullptr;
+}
+
 void DocumentViewer::showTopic(TopicEntry* entry) {
     document_.currentTopic = entry;
-    std::optional<std::string> text;
-    if (document_.store) text = document_.store->getSectionText(entry->name());
+    // The text is shown from where it stands in the document: a long topic
+    // is not copied on its way to the view.
+    std::optional<std::string_view> text;
+    if (SectionIndex* index = sections()) text = index->getSectionText(entry->name());
     if (text) {
         setTopicText(*text);
     } else {

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "document/topic_search.h"
+#include "store/section_index.h"
 #include "viewer/contents_tree.h"
 #include "viewer/help_document.h"
 #include "platform/dialog.h"
@@ -62,6 +64,14 @@ public:
 
     // What the contents pane reads, with its filter.
     ContentsTree& contentsTree() { return contentsTree_; }
+
+    // The open document's section lookup and where its topics' texts stand,
+    // shared by everything that reads topics (showing them, the search).
+    // Made on first use; none while no document is open. Both go whenever
+    // the contents are reset or built again, as the store is replaced only
+    // between those.
+    SectionIndex* sections();
+    TopicTexts* topicTexts();
 
     // --- contents
     // Empties the tree and replaces the index by an empty one.
@@ -135,6 +145,13 @@ private:
     std::function<void()> indexReplaced_;
     std::function<void()> textReplaced_;
     std::function<void()> contentsBuilt_;
+    std::unique_ptr<SectionIndex> sections_;
+    std::unique_ptr<TopicTexts> topicTexts_;
+    // What the lookups above were made for.
+    const KeyedStore* sectionsStore_ = nullptr;
+    const TopicIndex* textsIndex_ = nullptr;
+    // Lets go of both lookups.
+    void dropLookups();
 };
 
 }  // namespace vtome

@@ -112,7 +112,6 @@ void SearchController::onIndexReplaced() {
     documentSearchActive_ = false;
     documentSearchHasTopic_ = false;
     documentSearchTopic_ = nullptr;
-    sections_.reset();
 }
 
 // --- topic scope
@@ -175,27 +174,28 @@ void SearchController::searchDocument(std::optional<std::string_view> text) {
 }
 
 TopicEntry* SearchController::findTopicWithText(std::string_view text, TopicEntry* from) {
+    TopicTexts* texts = viewer_.topicTexts();
+    if (texts == nullptr || text.empty()) return nullptr;
+    // The texts are read where they stand; only the topic found is shown.
     for (TopicEntry* entry = from; entry != nullptr; entry = entry->nextTopic()) {
-        if (topicContainsText(text, *entry)) return entry;
+        const std::optional<std::string_view> topicText = texts->text(*entry);
+        if (topicText && textContains(*topicText, text)) {
+            viewer_.selectTopic(entry);
+            return entry;
+        }
     }
     return nullptr;
 }
 
+SectionIndex* SearchController::sections() { return viewer_.sections(); }
+
 bool SearchController::topicContainsText(std::string_view text, TopicEntry& topic) {
-    SectionIndex* index = sections();
-    if (index == nullptr || !readTopicText(*index, topic, work_) || !bufferContainsText(work_, text)) return false;
+    TopicTexts* texts = viewer_.topicTexts();
+    if (texts == nullptr) return false;
+    const std::optional<std::string_view> topicText = texts->text(topic);
+    if (!topicText || !textContains(*topicText, text)) return false;
     viewer_.selectTopic(&topic);
     return true;
-}
-
-SectionIndex* SearchController::sections() {
-    KeyedStore* store = viewer_.document().store.get();
-    if (store == nullptr) {
-        sections_.reset();
-        return nullptr;
-    }
-    if (!sections_ || &sections_->store() != store) sections_ = std::make_unique<SectionIndex>(*store);
-    return sections_.get();
 }
 
 }  // namespace vtome

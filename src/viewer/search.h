@@ -11,14 +11,12 @@
 // for the whole run of the viewer.
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "viewer/document_viewer.h"
 #include "viewer/search_feedback.h"
-#include "store/section_index.h"
 
 namespace vtome {
 
@@ -54,7 +52,7 @@ public:
     // start and both go on from there.
     void continueFromFirstHit(TopicEntry& topic, std::string_view text);
 
-    // The open document's section lookup, built on first use; none when no
+    // The open document's section lookup, the viewer's; none when no
     // document is open.
     SectionIndex* sections();
     SearchFeedback& feedback() { return feedback_; }
@@ -95,9 +93,6 @@ private:
     bool documentSearchActive_ = false;
     TopicEntry* documentSearchTopic_ = nullptr;
     bool documentSearchHasTopic_ = false;
-
-    std::unique_ptr<SectionIndex> sections_;
-    TextBuffer work_;
 };
 
 }  // namespace vtome
