@@ -1,6 +1,7 @@
 #include "annotations/bookmarks.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "annotations/bookmarks_dialog.h"
@@ -58,17 +59,77 @@ std::vector<StoredKey> storedKeys(KeyedStore& store) {
     return keys;
 }
 
+// ASCII case folded away, for the second way a stored name finds its topic.
+struct FoldedHash {
+    std::size_t operator()(std::string_view name) const {
+        std::size_t hash = 14695981039346656037ull;
+        for (char c : name) hash = (hash ^ static_cast<unsigned char>(scan::foldCase(c))) * 1099511628211ull;
+        return hash;
+    }
+};
+struct FoldedEqual {
+    bool operator()(std::string_view a, std::string_view b) const { return scan::equalIgnoreCase(a, b); }
+};
+
 // The topic a stored name means: the first entry of exactly that name, else
 // the first whose name matches ignoring ASCII case. Two topics whose names
-// differ only in case each keep their own bookmark.
-TopicEntry* resolveTopic(const TopicIndex& index, std::string_view name) {
-    for (TopicEntry* e = index.firstTopic(); e != nullptr; e = e->nextTopic()) {
-        if (e->name() == name) return e;
+// differ only in case each keep their own bookmark. Both maps are made in
+// one walk over the topics, so a long list of bookmarks costs no walk each.
+class TopicsByName {
+public:
+    explicit TopicsByName(const TopicIndex& index) {
+        exact_.reserve(index.count());
+        folded_.reserve(index.count());
+        for (TopicEntry* e = index.firstTopic(); e != nullptr; e = e->nextTopic()) {
+            exact_.try_emplace(e->name(), e);  // the first in contents order wins
+            folded_.try_emplace(e->name(), e);
+        }
     }
-    return index.findByName(name);
-}
+
+    TopicEntry* resolve(std::string_view name) const {
+        if (const auto found = exact_.find(name); found != exact_.end()) return found->second;
+        const auto found = folded_.find(name);
+        return found == folded_.end() ? nullptr : found->second;
+    }
+
+private:
+    std::unordered_map<std::string_view, TopicEntry*> exact_;
+    std::unordered_map<std::string_view, TopicEntry*, FoldedHash, FoldedEqual> folded_;
+};
+
+// Whether a blank ends the value: the store's rule for where a new key goes
+// (after the last non-blank byte) would then put the next key in front of
+// those blanks.
+bool endsInBlank(std::string_view value) { return !value.empty() && scan::isBlank(value.back()); }
 
 }  // namespace
+
+void writeBookmarkSection(KeyedStore& store, const std::vector<std::string>& values) {
+    store.deleteSection(kBookmarksSection);
+    if (values.empty()) return;
+    // Written as the key-by-key rule writes it: the section added at the end
+    // with key 1, each further key on a line of its own after the one
+    // before. Where that rule would do something else (another section of
+    // that name still in the text, or a value ending in blanks that the next
+    // key goes in front of), it is followed key by key.
+    const bool keyByKey = store.hasSection(kBookmarksSection) ||
+                          std::any_of(values.begin(), values.end() - 1, endsInBlank);
+    if (keyByKey) {
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            store.setString(kBookmarksSection, std::to_string(i + 1), values[i]);
+        }
+        return;
+    }
+    std::string body;
+    std::size_t size = 0;
+    for (const std::string& value : values) size += value.size() + 24;
+    body.reserve(size);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (i > 0) body.append("\r\n");
+        body.append(std::to_string(i + 1)).append("=").append(values[i]);
+    }
+    store.setSectionText(kBookmarksSection, body);
+}
 
 std::vector<platform::MenuEntry> bookmarkMenuEntries(const BookmarkList& list,
                                                      std::vector<BookmarkMenuTarget>& targets) {
@@ -105,12 +166,15 @@ void Bookmarks::loadBookmarks() {
     list_ = std::make_unique<BookmarkList>();
     if (userData_.isOpen()) {
         KeyedStore& store = *userData_.store();
-        const TopicIndex& index = *viewer_.document().index;
-        for (const StoredKey& key : storedKeys(store)) {
+        const std::vector<StoredKey> keys = storedKeys(store);
+        // Only a document with bookmarks pays for the names.
+        std::optional<TopicsByName> topics;
+        if (!keys.empty()) topics.emplace(*viewer_.document().index);
+        for (const StoredKey& key : keys) {
             const std::optional<BookmarkValue> parsed = parseBookmarkValue(key.value);
             // A value that names no topic carries nothing to keep.
             if (!parsed) continue;
-            if (TopicEntry* topic = resolveTopic(index, parsed->name)) {
+            if (TopicEntry* topic = topics->resolve(parsed->name)) {
                 list_->appendBookmark(parsed->line, topic);
             } else {
                 list_->appendMissing(parsed->name, key.value);
@@ -162,12 +226,7 @@ void Bookmarks::saveBookmarks() {
         values.push_back(bookmarkValueFor(k, *b));
     }
     try {
-        userData_.commit([&](KeyedStore& store) {
-            store.deleteSection(kBookmarksSection);
-            for (std::size_t i = 0; i < values.size(); ++i) {
-                store.setString(kBookmarksSection, std::to_string(i + 1), values[i]);
-            }
-        });
+        userData_.commit([&](KeyedStore& store) { writeBookmarkSection(store, values); });
     } catch (const RuntimeFailure& failure) {
         if (!failure.isAboutFile()) throw;
         // Written nowhere: the list keeps the change, and the next save

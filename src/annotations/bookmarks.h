@@ -36,6 +36,11 @@ struct BookmarkMenuTarget {
 std::vector<platform::MenuEntry> bookmarkMenuEntries(const BookmarkList& list,
                                                      std::vector<BookmarkMenuTarget>& targets);
 
+// Replaces the bookmark section of a user-data store with keys 1 to n
+// holding `values`, in one edit: the same bytes as removing the section and
+// setting each key in turn.
+void writeBookmarkSection(KeyedStore& store, const std::vector<std::string>& values);
+
 class Bookmarks {
 public:
     Bookmarks(DocumentViewer& viewer, UserDataFile& userData, platform::Platform& platform)
