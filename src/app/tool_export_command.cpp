@@ -15,9 +15,7 @@ int exportDocument(const Arguments& a) {
     const std::optional<ToolDocument> document = openToolDocument(a[0]);
     if (!document) return kFalse;
     if (a[1] == kStandardOutputName) {
-        TextBuffer output;
-        buildTextExport(*document->store, output);
-        writeOut(output.view());
+        writeTextExport(*document->store, [](std::string_view piece) { writeOut(piece); });
     } else {
         writeTextExport(*document->store, a[1]);
     }

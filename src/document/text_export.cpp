@@ -1,6 +1,7 @@
 #include "document/text_export.h"
 
 #include "store/section_index.h"
+#include "store/text_buffer.h"
 
 namespace vtome {
 
@@ -11,30 +12,30 @@ constexpr std::string_view kBlockEnd = "\r\n\r\n";
 
 }  // namespace
 
-void buildTextExport(KeyedStore& document, TextBuffer& output) {
+void writeTextExport(KeyedStore& document, const ByteSink& sink) {
     // One lookup per section: found through the index, a large document
     // exports in one pass instead of one scan of the text per section.
     SectionIndex sections(document);
-    TextBuffer section;
-    output.toEnd();
-    output.insertString(kLineEnd);
+    TextBuffer decoded;
+    sink(kLineEnd);
     for (const SectionNameEntry* entry = document.firstSection(); entry != nullptr; entry = entry->nextName()) {
-        // A failed lookup leaves the previous section's text in the buffer,
-        // or half-decoded bytes of a malformed byte block: export nothing.
-        if (!sections.getSectionToBuffer(entry->name, section)) section.reset();
-        output.toEnd();
-        output.insertString(entry->name);
-        output.insertChar(':');
-        output.insertString(kLineEnd);
-        output.insertBuffer(section);
-        output.insertString(kBlockEnd);
+        const SectionText found = sections.locate(entry->name);
+        std::string_view content;
+        if (found.kind == SectionText::Kind::Text) {
+            content = found.text;
+        } else if (found.kind == SectionText::Kind::Bytes && sections.decodeBytes(entry->name, found, decoded)) {
+            content = decoded.view();
+        }
+        sink(entry->name);
+        sink(":");
+        sink(kLineEnd);
+        sink(content);
+        sink(kBlockEnd);
     }
 }
 
 void writeTextExport(KeyedStore& document, const std::string& path) {
-    TextBuffer output;
-    buildTextExport(document, output);
-    output.writeToFile(path);
+    writeFileStreamed(path, [&document](const ByteSink& sink) { writeTextExport(document, sink); });
 }
 
 }  // namespace vtome

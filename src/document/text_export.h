@@ -6,20 +6,22 @@
 #include <string>
 
 #include "store/keyed_store.h"
-#include "store/text_buffer.h"
+#include "store/streamed_write.h"
 
 namespace vtome {
 
-// Appends the export of `document` to `output`: an empty first line, then per
-// section in file order its name, ":", CR LF, its content as
-// getSectionToBuffer gives it (a text block's content, a byte block's decoded
-// bytes, otherwise the body) and CR LF CR LF. A section that is listed but
-// cannot be read (an unclosed text block, a malformed byte block) exports an
-// empty content rather than anything left over from another section.
-void buildTextExport(KeyedStore& document, TextBuffer& output);
+// Hands the export of `document` to `sink` piece by piece, in order: an
+// empty first line, then per section in file order its name, ":", CR LF,
+// its content as getSectionToBuffer gives it (a text block's content, a byte
+// block's decoded bytes, otherwise the body) and CR LF CR LF. A section that
+// is listed but cannot be read (an unclosed text block, a malformed byte
+// block) exports an empty content rather than anything left over from
+// another section. The pieces point into the document's text where they can:
+// nothing is assembled in memory.
+void writeTextExport(KeyedStore& document, const ByteSink& sink);
 
-// Builds the export and replaces the file at path with it; the old file stays
-// whole until the new one is complete on disk.
+// Writes the export over the file at path; the old file stays whole until
+// the new one is complete on disk.
 void writeTextExport(KeyedStore& document, const std::string& path);
 
 }  // namespace vtome
