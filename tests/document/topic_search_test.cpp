@@ -1,0 +1,118 @@
+// The document search over generated documents against the plain linear
+// code it replaced: each topic's section read by the store from the start
+// of the text into a buffer, and the buffer searched byte by byte up to a
+// byte 0. Same topics, same order, same counts.
+
+#include <gtest/gtest.h>
+
+#include "document/contents.h"
+#include "document/topic_search.h"
+#include "support/generated_documents.h"
+#include "support/store_fixture.h"
+
+namespace vtome {
+namespace {
+
+char fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
+// The non-overlapping occurrences in the buffer, up to its first byte 0.
+std::uint32_t plainCount(std::string_view text, std::string_view wanted) {
+    text = text.substr(0, text.find('\0'));
+    if (wanted.empty()) return 0;
+    std::uint32_t count = 0;
+    for (std::size_t at = 0; at + wanted.size() <= text.size();) {
+        bool same = true;
+        for (std::size_t i = 0; i < wanted.size() && same; ++i) same = fold(text[at + i]) == fold(wanted[i]);
+        if (same) {
+            ++count;
+            at += wanted.size();
+        } else {
+            ++at;
+        }
+    }
+    return count;
+}
+
+std::vector<TopicMatch> plainTopicsContaining(KeyedStore& store, const TopicIndex& index, std::string_view text) {
+    std::vector<TopicMatch> matches;
+    for (const TopicEntry* e = index.firstTopic(); e != nullptr; e = e->nextTopic()) {
+        TextBuffer work;
+        if (!store.getSectionToBuffer(e->name, work)) continue;
+        if (const std::uint32_t n = plainCount(work.view(), text); n > 0) matches.push_back({e, n});
+    }
+    return matches;
+}
+
+class TopicSearchTest : public ::testing::Test, protected testing::StoreFixture {};
+
+TEST_F(TopicSearchTest, SameTopicsAndCountsAsTheLinearSearch) {
+    std::size_t matched = 0;
+    std::size_t byteBlockMatches = 0;
+    for (unsigned seed = 1; seed <= 400; ++seed) {
+        const testing::GeneratedHelpDocument doc = testing::generateHelpDocument(seed);
+        auto store = load(doc.text);
+        TopicIndex index;
+        buildContents(*store, "doc.vtome", index);
+        SectionIndex sections(*store);
+        // One table for all searches of the document, as the viewer keeps it.
+        TopicTexts texts(sections, index);
+        for (const std::string& wanted : doc.searches) {
+            SCOPED_TRACE("seed " + std::to_string(seed) + " text [" + wanted + "]");
+            const std::vector<TopicMatch> expected = plainTopicsContaining(*store, index, wanted);
+            const std::vector<TopicMatch> once = topicsContaining(sections, index, wanted);
+            const std::vector<TopicMatch> kept = topicsContaining(texts, wanted);
+            for (const std::vector<TopicMatch>* found : {&once, &kept}) {
+                ASSERT_EQ(found->size(), expected.size());
+                for (std::size_t i = 0; i < expected.size(); ++i) {
+                    ASSERT_EQ((*found)[i].topic, expected[i].topic) << "match " << i;
+                    ASSERT_EQ((*found)[i].occurrences, expected[i].occurrences) << "match " << i;
+                }
+            }
+            matched += expected.size();
+            for (const TopicMatch& m : expected) {
+                byteBlockMatches += !store->getSectionText(m.topic->name).has_value();
+            }
+        }
+    }
+    // The documents really exercise the search, byte blocks included.
+    EXPECT_GT(matched, 10000u);
+    EXPECT_GT(byteBlockMatches, 200u);
+}
+
+// The table answers for entries of another index (looked up afresh) and
+// for a topic index that grew after the table was made.
+TEST_F(TopicSearchTest, EntriesOutsideTheTableAreLookedUpAfresh) {
+    auto store = load("[vTome Contents]\r\nA\r\nB\r\n\r\n[A]\r\none\r\n\r\n[B]\r\n<text>\r\ntwo\r\n</text>\r\n");
+    TopicIndex index;
+    buildContents(*store, "doc.vtome", index);
+    SectionIndex sections(*store);
+    TopicTexts texts(sections, index);
+    TopicIndex other;
+    TopicEntry* stranger = other.addTopic("B", "B");
+    EXPECT_EQ(texts.text(*stranger), std::optional<std::string_view>("two"));
+    TopicEntry* late = index.addTopic("A", "again");
+    EXPECT_EQ(texts.text(*late), std::optional<std::string_view>("one\r\n\r\n"));
+    TopicEntry* missing = index.addTopic("C", "C");
+    EXPECT_EQ(texts.text(*missing), std::nullopt);
+    EXPECT_EQ(texts.text(*missing), std::nullopt);
+}
+
+TEST(TopicText, CountsNonOverlappingOccurrencesAndNeverAnEmptyText) {
+    struct Row {
+        std::string_view text;
+        std::string_view wanted;
+        std::uint32_t count;
+    };
+    const Row rows[] = {
+        {"aaaa AAA", "aa", 3},  {"aaaa AAA", "AaA", 2}, {"thermostat", "T", 3},
+        {"", "a", 0},           {"abc", "", 0},         {"abc", "abcd", 0},
+        {std::string_view("a\0b", 3), std::string_view("\0", 1), 1},  // a byte 0 is a byte here
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(countInText(row.text, row.wanted), row.count) << row.text << " / " << row.wanted;
+        EXPECT_EQ(textContains(row.text, row.wanted), row.count > 0) << row.text << " / " << row.wanted;
+    }
+}
+
+}  // namespace
+}  // namespace vtome

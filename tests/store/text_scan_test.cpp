@@ -1,0 +1,153 @@
+// The byte scans every search stands on, against the plainest code that
+// could answer the same question: the vector scan and the portable scan
+// must find exactly what a byte-by-byte comparison finds, at every start,
+// every length around the block sizes and every byte value.
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "runtime/text_scan.h"
+#include "store/text_buffer.h"
+
+namespace vtome {
+namespace {
+
+char fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
+std::uint32_t plainFind(std::string_view text, std::uint32_t from, std::string_view needle) {
+    if (from > text.size()) return scan::npos;
+    if (needle.empty()) return from;
+    for (std::size_t at = from; at + needle.size() <= text.size(); ++at) {
+        bool same = true;
+        for (std::size_t i = 0; i < needle.size() && same; ++i) same = fold(text[at + i]) == fold(needle[i]);
+        if (same) return static_cast<std::uint32_t>(at);
+    }
+    return scan::npos;
+}
+
+using Finder = std::uint32_t (*)(std::string_view, std::uint32_t, std::string_view);
+
+struct NamedFinder {
+    const char* name;
+    Finder find;
+};
+
+const NamedFinder kFinders[] = {
+    {"findIgnoreCase", scan::findIgnoreCase},
+    {"portable", scan::detail::findIgnoreCasePortable},
+#if defined(VTOME_SCAN_VECTOR)
+    {"vector", scan::detail::findIgnoreCaseVector},
+#endif
+};
+
+// Texts from an alphabet of the letters' neighbours: "@" and "[" sit below
+// and above the capitals, "`" and "{" around the small letters, and 0xC0,
+// 0xE0 and 0xE9 differ from letters only in bit 0x80.
+std::string randomBytes(std::mt19937& random, std::size_t length, std::string_view alphabet) {
+    std::string s;
+    for (std::size_t i = 0; i < length; ++i) s += alphabet[random() % alphabet.size()];
+    return s;
+}
+
+TEST(TextScan, CaseBlindFindAgreesWithAPlainComparison) {
+    const std::string alphabet = std::string("aAbBtTzZ@[`{ \r\n\xC0\xE0\xE9\xC1", 20) + std::string(1, '\0');
+    std::mt19937 random(12);
+    int found = 0;
+    for (int round = 0; round < 3000; ++round) {
+        const std::string text = randomBytes(random, random() % 90, alphabet);
+        std::string needle;
+        if (!text.empty() && random() % 3 != 0) {
+            // A piece of the text in other letter cases: there is a match.
+            const std::size_t at = random() % text.size();
+            needle = text.substr(at, 1 + random() % 20);
+            for (char& c : needle) {
+                if (random() % 2 && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))) c ^= 0x20;
+            }
+        } else {
+            needle = randomBytes(random, random() % 5, alphabet);
+        }
+        for (std::uint32_t from = 0; from <= text.size() + 1; ++from) {
+            const std::uint32_t expected = plainFind(text, from, needle);
+            found += expected != scan::npos;
+            for (const NamedFinder& finder : kFinders) {
+                ASSERT_EQ(finder.find(text, from, needle), expected)
+                    << finder.name << " round " << round << " from " << from << " needle size " << needle.size();
+            }
+        }
+    }
+    EXPECT_GT(found, 20000);
+}
+
+// Long texts with the match placed at every offset around the 16- and
+// 32-byte rounds and the overlapping last block.
+TEST(TextScan, MatchAtEveryOffsetOfALongText) {
+    for (std::size_t length : {15u, 16u, 17u, 31u, 32u, 33u, 47u, 48u, 64u, 100u, 257u}) {
+        for (const std::string& needle :
+             std::vector<std::string>{"t", "Th", "thermostat", "a[c", std::string("x\0y", 3)}) {
+            for (std::size_t at = 0; at + needle.size() <= length; ++at) {
+                // A common first and last letter all around, never the whole needle.
+                std::string text(length, 't');
+                text.replace(at, needle.size(), needle);
+                for (char& c : text) c = static_cast<char>(c == 't' && (&c - text.data()) % 3 == 0 ? 'T' : c);
+                for (const NamedFinder& finder : kFinders) {
+                    for (std::uint32_t from : {0u, static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(at + 1)}) {
+                        ASSERT_EQ(finder.find(text, from, needle), plainFind(text, from, needle))
+                            << finder.name << " length " << length << " at " << at << " from " << from;
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST(TextScan, LettersFoldOnlyWithinTheAsciiLetters) {
+    for (const NamedFinder& finder : kFinders) {
+        SCOPED_TRACE(finder.name);
+        const std::string filler(40, '-');
+        EXPECT_EQ(finder.find(filler + "ABC", 0, "abc"), 40u);
+        EXPECT_EQ(finder.find(filler + "A{C", 0, "a[c"), scan::npos);  // brackets are no letters
+        EXPECT_EQ(finder.find(filler + "@", 0, "`"), scan::npos);      // 0x40 and 0x60
+        EXPECT_EQ(finder.find(filler + "\xC9", 0, "\xE9"), scan::npos);  // É and é of Latin-1
+        EXPECT_EQ(finder.find(filler + "\xC1", 0, "a"), scan::npos);    // 0xC1 is 'A' | 0x80
+        EXPECT_EQ(finder.find(filler, 41, "-"), scan::npos);
+        EXPECT_EQ(finder.find(filler, 40, ""), 40u);
+    }
+}
+
+// TextBuffer's case-blind find stops at a byte 0, and a search text
+// holding one is never found.
+TEST(TextScan, BufferSearchEndsAtAByteZero) {
+    std::mt19937 random(5);
+    const std::string alphabet = std::string("aAbB", 4) + std::string(1, '\0');
+    for (int round = 0; round < 2000; ++round) {
+        const std::string content = randomBytes(random, random() % 200, alphabet);
+        const std::string needle = randomBytes(random, 1 + random() % 3, alphabet);
+        const std::uint32_t cursor = content.empty() ? 0 : static_cast<std::uint32_t>(random() % content.size());
+        TextBuffer buffer;
+        buffer.insertString(content);
+        buffer.setPosition(cursor);
+        const std::size_t zero = content.find('\0', cursor);
+        const std::string_view seen = std::string_view(content).substr(0, zero);
+        std::uint32_t expected = needle.find('\0') != std::string::npos ? scan::npos : plainFind(seen, cursor, needle);
+        ASSERT_EQ(buffer.findIgnoreCase(needle), expected) << "round " << round;
+        ASSERT_EQ(buffer.cursor(), expected == scan::npos ? content.size() : expected);
+    }
+}
+
+TEST(TextScan, LineEndIsTheFirstCrOrLf) {
+    std::mt19937 random(9);
+    for (int round = 0; round < 2000; ++round) {
+        const std::string text = randomBytes(random, random() % 70, random() % 2 ? "ab \r" : "abcdefgh\n");
+        for (std::uint32_t pos = 0; pos <= text.size() + 2; ++pos) {
+            std::uint32_t expected = pos;
+            while (expected < text.size() && text[expected] != '\r' && text[expected] != '\n') ++expected;
+            ASSERT_EQ(scan::lineEnd(text, pos), expected) << "round " << round << " pos " << pos;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vtome
