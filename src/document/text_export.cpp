@@ -18,7 +18,16 @@ void writeTextExport(KeyedStore& document, const ByteSink& sink) {
     SectionIndex sections(document);
     TextBuffer decoded;
     sink(kLineEnd);
-    for (const SectionNameEntry* entry = document.firstSection(); entry != nullptr; entry = entry->nextName()) {
+    // Sections are looked up in text order: the lookup of one some steps
+    // on starts now.
+    const SectionNameEntry* const first = document.firstSection();
+    const SectionNameEntry* ahead = first;
+    for (int i = 0; i < 8 && ahead != nullptr; ++i) ahead = ahead->nextName();
+    for (const SectionNameEntry* entry = first; entry != nullptr; entry = entry->nextName()) {
+        if (ahead != nullptr) {
+            sections.prefetch(ahead->name);
+            ahead = ahead->nextName();
+        }
         const SectionText found = sections.locate(entry->name);
         std::string_view content;
         if (found.kind == SectionText::Kind::Text) {

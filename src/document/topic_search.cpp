@@ -28,6 +28,13 @@ std::optional<std::string_view> TopicTexts::text(const TopicEntry& topic) {
 }
 
 std::optional<std::string_view> TopicTexts::read(const TopicEntry& topic, Place& place) {
+    // Topics are mostly asked for in contents order: the lookup of one some
+    // steps on starts now.
+    if (const TopicEntry* ahead = topics_.topicNumbered(topic.value + kLookAhead)) {
+        if (places_.size() >= ahead->value && places_[ahead->value - 1].state == State::Unknown) {
+            sections_.prefetch(ahead->name());
+        }
+    }
     const SectionText found = sections_.locate(topic.name());
     switch (found.kind) {
         case SectionText::Kind::Missing:

@@ -34,6 +34,7 @@ public:
     const TopicIndex& topics() const { return topics_; }
 
 private:
+    static constexpr std::uint32_t kLookAhead = 8;
     enum class State : std::uint8_t { Unknown, Missing, Text, Bytes };
     struct Place {
         std::uint32_t start = 0;

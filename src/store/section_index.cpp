@@ -59,7 +59,28 @@ void SectionIndex::build() {
     // Every "[" with the first "]" after it spells one candidate "[name]":
     // for a name without "]" that is exactly where each of its occurrences
     // ends. The "]" found is reused for every "[" before it, so runs of "["
-    // cost no rescans.
+    // cost no rescans. Candidates are taken a batch at a time, their slots
+    // fetched from memory together, then entered in text order.
+    struct Candidate {
+        std::string_view name;
+        std::uint32_t offset;
+        std::uint32_t hash;
+    };
+    constexpr std::size_t kBatch = 32;
+    Candidate batch[kBatch];
+    std::size_t pending = 0;
+    auto enter = [&] {
+        if ((used_ + pending) * 4 > slots_.size() * 3) grow();
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t i = 0; i < pending; ++i) __builtin_prefetch(&slots_[batch[i].hash & mask]);
+        for (std::size_t i = 0; i < pending; ++i) {
+            Slot& slot = slots_[slotFor(batch[i].name, batch[i].hash)];
+            if (slot.offset != KeyedStore::npos) continue;  // the first occurrence wins
+            slot = {batch[i].hash, batch[i].offset, static_cast<std::uint32_t>(batch[i].name.size())};
+            ++used_;
+        }
+        pending = 0;
+    };
     const char* close = nullptr;
     for (const char* open = static_cast<const char*>(std::memchr(begin, '[', indexed_.size())); open != nullptr;
          open = static_cast<const char*>(std::memchr(open + 1, '[', static_cast<std::size_t>(end - open - 1)))) {
@@ -68,16 +89,17 @@ void SectionIndex::build() {
             if (close == nullptr) break;  // no header can start from here on
         }
         const std::string_view name(open + 1, static_cast<std::size_t>(close - open - 1));
-        if ((used_ + 1) * 4 > slots_.size() * 3) grow();
-        const std::uint32_t hash = nameHash(name);
-        Slot& slot = slots_[slotFor(name, hash)];
-        if (slot.offset != KeyedStore::npos) continue;  // the first occurrence wins
-        slot = {hash, static_cast<std::uint32_t>(open - begin), static_cast<std::uint32_t>(name.size())};
-        ++used_;
+        batch[pending++] = {name, static_cast<std::uint32_t>(open - begin), nameHash(name)};
+        if (pending == kBatch) enter();
     }
+    enter();
     built_ = true;
     builtData_ = all.data();
     builtSize_ = all.size();
+}
+
+void SectionIndex::prefetch(std::string_view section) const {
+    if (current() && !slots_.empty()) __builtin_prefetch(&slots_[nameHash(section) & (slots_.size() - 1)]);
 }
 
 std::uint32_t SectionIndex::slotFor(std::string_view name, std::uint32_t hash) const {
