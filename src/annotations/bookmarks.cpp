@@ -73,27 +73,42 @@ struct FoldedEqual {
 
 // The topic a stored name means: the first entry of exactly that name, else
 // the first whose name matches ignoring ASCII case. Two topics whose names
-// differ only in case each keep their own bookmark. Both maps are made in
-// one walk over the topics, so a long list of bookmarks costs no walk each.
+// differ only in case each keep their own bookmark. The names asked for are
+// few and the topics many: one walk over the topics looks each topic's name
+// up among the stored names (a table that stays in the cache) and keeps the
+// first entry for each.
 class TopicsByName {
 public:
-    explicit TopicsByName(const TopicIndex& index) {
-        exact_.reserve(index.count());
-        folded_.reserve(index.count());
+    TopicsByName(const TopicIndex& index, const std::vector<std::string_view>& names) {
+        exact_.reserve(names.size());
+        folded_.reserve(names.size());
+        for (std::string_view name : names) {
+            exact_.try_emplace(name, nullptr);
+            folded_.try_emplace(name, nullptr);
+        }
         for (TopicEntry* e = index.firstTopic(); e != nullptr; e = e->nextTopic()) {
-            exact_.try_emplace(e->name(), e);  // the first in contents order wins
-            folded_.try_emplace(e->name(), e);
+            // A name equal to a stored one is equal ignoring case too: most
+            // topics take this one lookup only.
+            const auto folded = folded_.find(e->name());
+            if (folded == folded_.end()) continue;
+            if (folded->second == nullptr) folded->second = e;
+            if (const auto exact = exact_.find(e->name()); exact != exact_.end() && exact->second == nullptr) {
+                exact->second = e;
+            }
         }
     }
 
     TopicEntry* resolve(std::string_view name) const {
-        if (const auto found = exact_.find(name); found != exact_.end()) return found->second;
+        if (const auto found = exact_.find(name); found != exact_.end() && found->second != nullptr) {
+            return found->second;
+        }
         const auto found = folded_.find(name);
         return found == folded_.end() ? nullptr : found->second;
     }
 
 private:
     std::unordered_map<std::string_view, TopicEntry*> exact_;
+    // Names equal but for ASCII case share one key.
     std::unordered_map<std::string_view, TopicEntry*, FoldedHash, FoldedEqual> folded_;
 };
 
@@ -166,18 +181,23 @@ void Bookmarks::loadBookmarks() {
     list_ = std::make_unique<BookmarkList>();
     if (userData_.isOpen()) {
         KeyedStore& store = *userData_.store();
-        const std::vector<StoredKey> keys = storedKeys(store);
-        // Only a document with bookmarks pays for the names.
-        std::optional<TopicsByName> topics;
-        if (!keys.empty()) topics.emplace(*viewer_.document().index);
-        for (const StoredKey& key : keys) {
-            const std::optional<BookmarkValue> parsed = parseBookmarkValue(key.value);
+        std::vector<std::pair<StoredKey, BookmarkValue>> stored;
+        for (StoredKey& key : storedKeys(store)) {
+            std::optional<BookmarkValue> parsed = parseBookmarkValue(key.value);
             // A value that names no topic carries nothing to keep.
-            if (!parsed) continue;
-            if (TopicEntry* topic = topics->resolve(parsed->name)) {
-                list_->appendBookmark(parsed->line, topic);
+            if (parsed) stored.emplace_back(std::move(key), std::move(*parsed));
+        }
+        std::vector<std::string_view> names;
+        names.reserve(stored.size());
+        for (const auto& [key, parsed] : stored) names.push_back(parsed.name);
+        // Only a document with bookmarks walks its topics for them.
+        std::optional<TopicsByName> topics;
+        if (!names.empty()) topics.emplace(*viewer_.document().index, names);
+        for (const auto& [key, parsed] : stored) {
+            if (TopicEntry* topic = topics->resolve(parsed.name)) {
+                list_->appendBookmark(parsed.line, topic);
             } else {
-                list_->appendMissing(parsed->name, key.value);
+                list_->appendMissing(parsed.name, key.value);
             }
         }
     }

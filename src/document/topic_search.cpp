@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include "runtime/text_scan.h"
-
 namespace vtome {
 
 TopicTexts::TopicTexts(SectionIndex& sections, const TopicIndex& topics)
@@ -60,27 +58,53 @@ std::optional<std::string_view> TopicTexts::read(const TopicEntry& topic, Place&
     return zero ? bytes.substr(0, static_cast<std::size_t>(static_cast<const char*>(zero) - bytes.data())) : bytes;
 }
 
+TopicEntry* TopicTexts::firstContaining(TopicEntry* from, std::string_view wanted) {
+    if (wanted.empty()) return nullptr;
+    const scan::CaseBlindNeedle needle(wanted);
+    // The entries after one of this index are of this index too.
+    const bool ours = from != nullptr && from->value > 0 && topics_.topicNumbered(from->value) == from;
+    if (ours && places_.size() < topics_.count()) places_.resize(topics_.count());
+    const std::string_view all = sections_.store().text();
+    for (TopicEntry* e = from; e != nullptr; e = e->nextTopic()) {
+        // The common case first: a text already placed, read where it stands.
+        if (ours && places_[e->value - 1].state == State::Text) {
+            const Place& place = places_[e->value - 1];
+            if (needle.findIn(all.substr(place.start, place.length), 0) != scan::npos) return e;
+            continue;
+        }
+        const std::optional<std::string_view> text = this->text(*e);
+        if (text && needle.findIn(*text, 0) != scan::npos) return e;
+    }
+    return nullptr;
+}
+
 bool textContains(std::string_view text, std::string_view wanted) {
     return !wanted.empty() && scan::findIgnoreCase(text, 0, wanted) != scan::npos;
 }
 
-std::uint32_t countInText(std::string_view text, std::string_view wanted) {
-    if (wanted.empty()) return 0;
-    const auto length = static_cast<std::uint32_t>(wanted.size());
+std::uint32_t countInText(std::string_view text, const scan::CaseBlindNeedle& wanted, std::uint32_t wantedSize) {
+    if (wantedSize == 0) return 0;
     std::uint32_t count = 0;
-    for (std::uint32_t at = scan::findIgnoreCase(text, 0, wanted); at != scan::npos;
-         at = scan::findIgnoreCase(text, at + length, wanted)) {
+    for (std::uint32_t at = wanted.findIn(text, 0); at != scan::npos; at = wanted.findIn(text, at + wantedSize)) {
         ++count;
     }
     return count;
 }
 
+std::uint32_t countInText(std::string_view text, std::string_view wanted) {
+    return countInText(text, scan::CaseBlindNeedle(wanted), static_cast<std::uint32_t>(wanted.size()));
+}
+
 std::vector<TopicMatch> topicsContaining(TopicTexts& texts, std::string_view text) {
     std::vector<TopicMatch> matches;
+    const scan::CaseBlindNeedle needle(text);
+    const auto size = static_cast<std::uint32_t>(text.size());
     for (const TopicEntry* topic = texts.topics().firstTopic(); topic != nullptr; topic = topic->nextTopic()) {
         const std::optional<std::string_view> topicText = texts.text(*topic);
         if (!topicText) continue;
-        if (const std::uint32_t count = countInText(*topicText, text); count > 0) matches.push_back({topic, count});
+        if (const std::uint32_t count = countInText(*topicText, needle, size); count > 0) {
+            matches.push_back({topic, count});
+        }
     }
     return matches;
 }

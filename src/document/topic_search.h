@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "document/topic_index.h"
+#include "runtime/text_scan.h"
 #include "store/section_index.h"
 #include "store/text_buffer.h"
 
@@ -29,6 +30,10 @@ public:
     // missing or cannot be read. The view lasts as long as the document's
     // text, or for a byte block until the next call.
     std::optional<std::string_view> text(const TopicEntry& topic);
+    // The first topic from `from` on, in contents order, whose text
+    // contains `wanted`; none when the walk ends without one, and always
+    // for an empty `wanted`.
+    TopicEntry* firstContaining(TopicEntry* from, std::string_view wanted);
 
     SectionIndex& sections() { return sections_; }
     const TopicIndex& topics() const { return topics_; }
@@ -54,6 +59,8 @@ private:
 // for an empty `wanted`. The text is searched whole: a byte 0 is no end here.
 bool textContains(std::string_view text, std::string_view wanted);
 std::uint32_t countInText(std::string_view text, std::string_view wanted);
+// countInText with the search text prepared once for many texts.
+std::uint32_t countInText(std::string_view text, const scan::CaseBlindNeedle& wanted, std::uint32_t wantedSize);
 
 struct TopicMatch {
     const TopicEntry* topic = nullptr;

@@ -95,13 +95,6 @@ inline bool startsWithIgnoreCase(std::string_view text, std::uint32_t pos, std::
            equalIgnoreCase(text.substr(pos, prefix.size()), prefix);
 }
 
-inline std::uint32_t find(std::string_view text, std::uint32_t from, std::string_view needle) {
-    if (from > text.size()) return npos;
-    if (needle.empty()) return from;
-    const void* hit = ::memmem(text.data() + from, text.size() - from, needle.data(), needle.size());
-    return hit ? static_cast<std::uint32_t>(static_cast<const char*>(hit) - text.data()) : npos;
-}
-
 namespace detail {
 
 // A byte of a search text as the case-blind compare sees it: a letter
@@ -109,8 +102,8 @@ namespace detail {
 // that bit (`mask`) in the text byte and expects the lower case (`key`).
 // Any other byte matches only itself. Bytes of 128 and up are never letters.
 struct FoldedByte {
-    char key;
-    char mask;
+    char key = 0;
+    char mask = 0;
 };
 
 inline FoldedByte foldedByte(char c) {
@@ -122,11 +115,19 @@ inline bool sameFolded(char textByte, FoldedByte wanted) {
     return static_cast<char>(textByte | wanted.mask) == wanted.key;
 }
 
+// A byte of a search text that matches only itself.
+inline FoldedByte exactByte(char c) { return FoldedByte{c, 0}; }
+
 // Whether the needle stands at p, its first and last bytes already matched.
+template <bool Fold>
 inline bool innerMatches(const char* p, std::string_view needle) {
     if (needle.size() <= 2) return true;
     const std::size_t inner = needle.size() - 2;
-    return equalIgnoreCase(std::string_view(p + 1, inner), needle.substr(1, inner));
+    if constexpr (Fold) {
+        return equalIgnoreCase(std::string_view(p + 1, inner), needle.substr(1, inner));
+    } else {
+        return std::memcmp(p + 1, needle.data() + 1, inner) == 0;
+    }
 }
 
 // The portable scan: jumps between candidates with memchr on the first byte
@@ -164,81 +165,132 @@ inline std::uint32_t findIgnoreCasePortable(std::string_view text, std::uint32_t
 #if defined(__SSE2__)
 #define VTOME_SCAN_VECTOR 1
 
-// Sixteen candidate starts at p as bits: those whose first byte and whose
-// last byte (m - 1 further on) both match the needle's. Reads p[0..15] and
-// p[m - 1..m + 14].
-inline unsigned candidateBits(const char* p, std::size_t m, __m128i firstKey, __m128i firstMask, __m128i lastKey,
-                              __m128i lastMask) {
+// Sixteen candidate starts at p, as bytes of all ones: those whose first,
+// second and last bytes (at p, p + 1 and p + m - 1) all match the needle's.
+// Reads p[0..16] and p[m - 1..m + 14]; for a needle of one or two bytes the
+// second byte is the last one.
+inline __m128i candidates(const char* p, std::size_t m, const __m128i keys[3], const __m128i masks[3]) {
     const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + m - 1));
-    const __m128i hits = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(a, firstMask), firstKey),
-                                       _mm_cmpeq_epi8(_mm_or_si128(b, lastMask), lastKey));
-    return static_cast<unsigned>(_mm_movemask_epi8(hits));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + (m > 2 ? 1 : m - 1)));
+    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + m - 1));
+    return _mm_and_si128(_mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(a, masks[0]), keys[0]),
+                                       _mm_cmpeq_epi8(_mm_or_si128(b, masks[1]), keys[1])),
+                         _mm_cmpeq_epi8(_mm_or_si128(c, masks[2]), keys[2]));
 }
 
+inline std::uint64_t bitsOf(__m128i bytes) { return static_cast<std::uint32_t>(_mm_movemask_epi8(bytes)); }
+
 // The vector scan (SSE2, always there on x86-64): sixteen starts at a
-// time are tested on the needle's first and last byte, and only the few
-// that pass both are compared whole, so a common first letter costs nothing
-// extra. The text is read in place and never past its end.
-inline std::uint32_t findIgnoreCaseVector(std::string_view text, std::uint32_t from, std::string_view needle) {
-    if (from > text.size()) return npos;
-    const std::size_t m = needle.size();
-    if (m == 0) return from;
-    if (text.size() - from < m) return npos;
-    const char* const base = text.data();
-    const std::size_t lastStart = text.size() - m;
-    const FoldedByte first = foldedByte(needle[0]);
-    const FoldedByte last = foldedByte(needle[m - 1]);
-    std::size_t i = from;
-    if (lastStart - i + 1 >= 16) {
-        const __m128i firstKey = _mm_set1_epi8(first.key);
-        const __m128i firstMask = _mm_set1_epi8(first.mask);
-        const __m128i lastKey = _mm_set1_epi8(last.key);
-        const __m128i lastMask = _mm_set1_epi8(last.mask);
-        auto firstMatchIn = [&](std::size_t at, unsigned bits) -> std::size_t {
-            for (; bits != 0; bits &= bits - 1) {
-                const std::size_t start = at + static_cast<std::size_t>(__builtin_ctz(bits));
-                if (innerMatches(base + start, needle)) return start;
+// time are tested on the needle's first, second and last byte, and only the
+// few that pass are compared whole, so a common first letter costs nothing
+// extra. The text is read in place and never past its end. Fold: ASCII
+// letters match in either case; otherwise every byte only itself. Prepared
+// once per needle, for searches of many short texts.
+template <bool Fold>
+class VectorNeedle {
+public:
+    explicit VectorNeedle(std::string_view needle)
+        : needle_(needle),
+          first_(byteAt(needle, 0)),
+          last_(byteAt(needle, needle.empty() ? 0 : needle.size() - 1)) {
+        const FoldedByte tested[3] = {first_, byteAt(needle, needle.size() > 2 ? 1 : needle.size() - 1), last_};
+        for (int k = 0; k < 3; ++k) {
+            keys_[k] = _mm_set1_epi8(tested[k].key);
+            masks_[k] = _mm_set1_epi8(tested[k].mask);
+        }
+    }
+
+    std::uint32_t findIn(std::string_view text, std::uint32_t from) const {
+        if (from > text.size()) return npos;
+        const std::size_t m = needle_.size();
+        if (m == 0) return from;
+        if (text.size() - from < m) return npos;
+        const char* const base = text.data();
+        const std::size_t lastStart = text.size() - m;
+        std::size_t i = from;
+        if (lastStart - i + 1 < 16) {
+            // Fewer than sixteen starts: one by one.
+            for (; i <= lastStart; ++i) {
+                if (sameFolded(base[i], first_) && sameFolded(base[i + m - 1], last_) &&
+                    innerMatches<Fold>(base + i, needle_)) {
+                    return static_cast<std::uint32_t>(i);
+                }
             }
-            return std::string_view::npos;
-        };
-        // Two blocks per round while 32 starts remain, then one, then a
-        // last block that overlaps the one before it.
-        for (; lastStart - i + 1 >= 32; i += 32) {
-            const unsigned low = candidateBits(base + i, m, firstKey, firstMask, lastKey, lastMask);
-            const unsigned high = candidateBits(base + i + 16, m, firstKey, firstMask, lastKey, lastMask);
-            if ((low | high) == 0) continue;
-            if (const std::size_t at = firstMatchIn(i, low | high << 16); at != std::string_view::npos) {
+            return npos;
+        }
+        // Four blocks per round while 64 starts remain, tested together;
+        // then one block at a time; then a last block that overlaps the one
+        // before it.
+        for (; lastStart - i + 1 >= 64; i += 64) {
+            const __m128i b0 = block(base + i);
+            const __m128i b1 = block(base + i + 16);
+            const __m128i b2 = block(base + i + 32);
+            const __m128i b3 = block(base + i + 48);
+            if (_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(b0, b1), _mm_or_si128(b2, b3))) == 0) continue;
+            const std::uint64_t bits = bitsOf(b0) | bitsOf(b1) << 16 | bitsOf(b2) << 32 | bitsOf(b3) << 48;
+            if (const std::size_t at = firstMatchIn(base, i, bits); at != std::string_view::npos) {
                 return static_cast<std::uint32_t>(at);
             }
         }
         for (; lastStart - i + 1 >= 16; i += 16) {
-            const unsigned bits = candidateBits(base + i, m, firstKey, firstMask, lastKey, lastMask);
-            if (const std::size_t at = firstMatchIn(i, bits); at != std::string_view::npos) {
+            if (const std::size_t at = firstMatchIn(base, i, bitsOf(block(base + i))); at != std::string_view::npos) {
                 return static_cast<std::uint32_t>(at);
             }
         }
-        if (i <= lastStart) {
-            const std::size_t tail = lastStart - 15;
-            // Starts before i were tested already.
-            const unsigned bits = candidateBits(base + tail, m, firstKey, firstMask, lastKey, lastMask) &
-                                  ~((1u << (i - tail)) - 1u);
-            const std::size_t at = firstMatchIn(tail, bits);
-            return at == std::string_view::npos ? npos : static_cast<std::uint32_t>(at);
-        }
-        return npos;
+        if (i > lastStart) return npos;
+        const std::size_t tail = lastStart - 15;
+        // Starts before i were tested already.
+        const std::uint64_t bits = bitsOf(block(base + tail)) & ~((std::uint64_t{1} << (i - tail)) - 1u);
+        const std::size_t at = firstMatchIn(base, tail, bits);
+        return at == std::string_view::npos ? npos : static_cast<std::uint32_t>(at);
     }
-    // Fewer than sixteen starts: one by one.
-    for (; i <= lastStart; ++i) {
-        if (sameFolded(base[i], first) && sameFolded(base[i + m - 1], last) && innerMatches(base + i, needle)) {
-            return static_cast<std::uint32_t>(i);
-        }
+
+private:
+    static FoldedByte byteAt(std::string_view needle, std::size_t at) {
+        if (needle.empty()) return FoldedByte{};
+        return Fold ? foldedByte(needle[at]) : exactByte(needle[at]);
     }
-    return npos;
+    __m128i block(const char* p) const { return candidates(p, needle_.size(), keys_, masks_); }
+    std::size_t firstMatchIn(const char* base, std::size_t at, std::uint64_t bits) const {
+        for (; bits != 0; bits &= bits - 1) {
+            const std::size_t start = at + static_cast<std::size_t>(__builtin_ctzll(bits));
+            if (innerMatches<Fold>(base + start, needle_)) return start;
+        }
+        return std::string_view::npos;
+    }
+
+    std::string_view needle_;
+    FoldedByte first_;
+    FoldedByte last_;
+    // The first, second and last bytes, tested sixteen starts at a time.
+    __m128i keys_[3];
+    __m128i masks_[3];
+};
+
+template <bool Fold>
+inline std::uint32_t findVector(std::string_view text, std::uint32_t from, std::string_view needle) {
+    return VectorNeedle<Fold>(needle).findIn(text, from);
+}
+
+inline std::uint32_t findIgnoreCaseVector(std::string_view text, std::uint32_t from, std::string_view needle) {
+    return findVector<true>(text, from, needle);
 }
 #endif
 
 }  // namespace detail
+
+// The first byte-exact occurrence of needle at or after from; from itself
+// for an empty needle.
+inline std::uint32_t find(std::string_view text, std::uint32_t from, std::string_view needle) {
+    if (from > text.size()) return npos;
+    if (needle.empty()) return from;
+#if defined(VTOME_SCAN_VECTOR)
+    return detail::findVector<false>(text, from, needle);
+#else
+    const void* hit = ::memmem(text.data() + from, text.size() - from, needle.data(), needle.size());
+    return hit ? static_cast<std::uint32_t>(static_cast<const char*>(hit) - text.data()) : npos;
+#endif
+}
 
 // The first occurrence of needle at or after from, ignoring the case of the
 // ASCII letters only; from itself for an empty needle. Every byte, a byte 0
@@ -251,5 +303,27 @@ inline std::uint32_t findIgnoreCase(std::string_view text, std::uint32_t from, s
     return detail::findIgnoreCasePortable(text, from, needle);
 #endif
 }
+
+// A search text prepared for findIgnoreCase over many texts: the same
+// answers, without preparing the needle again for each text. It points
+// into the needle, which must outlive it.
+class CaseBlindNeedle {
+public:
+    explicit CaseBlindNeedle(std::string_view needle) : needle_(needle) {}
+    std::uint32_t findIn(std::string_view text, std::uint32_t from) const {
+#if defined(VTOME_SCAN_VECTOR)
+        return needle_.findIn(text, from);
+#else
+        return detail::findIgnoreCasePortable(text, from, needle_);
+#endif
+    }
+
+private:
+#if defined(VTOME_SCAN_VECTOR)
+    detail::VectorNeedle<true> needle_;
+#else
+    std::string_view needle_;
+#endif
+};
 
 }  // namespace vtome::scan

@@ -175,16 +175,11 @@ void SearchController::searchDocument(std::optional<std::string_view> text) {
 
 TopicEntry* SearchController::findTopicWithText(std::string_view text, TopicEntry* from) {
     TopicTexts* texts = viewer_.topicTexts();
-    if (texts == nullptr || text.empty()) return nullptr;
+    if (texts == nullptr) return nullptr;
     // The texts are read where they stand; only the topic found is shown.
-    for (TopicEntry* entry = from; entry != nullptr; entry = entry->nextTopic()) {
-        const std::optional<std::string_view> topicText = texts->text(*entry);
-        if (topicText && textContains(*topicText, text)) {
-            viewer_.selectTopic(entry);
-            return entry;
-        }
-    }
-    return nullptr;
+    TopicEntry* found = texts->firstContaining(from, text);
+    if (found != nullptr) viewer_.selectTopic(found);
+    return found;
 }
 
 SectionIndex* SearchController::sections() { return viewer_.sections(); }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -100,6 +101,25 @@ TEST(TextScan, MatchAtEveryOffsetOfALongText) {
                 }
             }
         }
+    }
+}
+
+// The exact search gives what memmem gives.
+TEST(TextScan, ExactFindAgreesWithMemmem) {
+    const std::string alphabet = std::string("aAbt\n[", 6) + std::string(1, '\0');
+    std::mt19937 random(31);
+    for (int round = 0; round < 3000; ++round) {
+        const std::string text = randomBytes(random, random() % 100, alphabet);
+        const std::string needle =
+            !text.empty() && random() % 2 ? text.substr(random() % text.size(), 1 + random() % 12)
+                                          : randomBytes(random, 1 + random() % 4, alphabet);
+        for (std::uint32_t from = 0; from <= text.size(); ++from) {
+            const void* hit = ::memmem(text.data() + from, text.size() - from, needle.data(), needle.size());
+            const std::uint32_t expected =
+                hit ? static_cast<std::uint32_t>(static_cast<const char*>(hit) - text.data()) : scan::npos;
+            ASSERT_EQ(scan::find(text, from, needle), expected) << "round " << round << " from " << from;
+        }
+        ASSERT_EQ(scan::find(text, static_cast<std::uint32_t>(text.size()) + 1, needle), scan::npos);
     }
 }
 
