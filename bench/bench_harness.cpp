@@ -99,9 +99,15 @@ void Bench::row(const Row& row) {
     std::string verdict = "";
     if (row.met) verdict = *row.met ? "yes" : "**no**";
     if (row.met && !*row.met) ++failures_;
+    // Wall-clock time, and the CPU time where waiting (for the disk, for
+    // another program) makes them differ much.
+    auto both = [](const Timing& t) {
+        std::string text = formatTime(t.wall);
+        if (t.cpu < 0.7 * t.wall) text += " (CPU " + formatTime(t.cpu) + ")";
+        return text;
+    };
     std::printf("| %s | %s | %s | %s | %s | %s | %s | %s |\n", row.work.c_str(), row.size.c_str(),
-                formatTime(row.measured.wall).c_str(),
-                hasBase ? (row.baseline + ": " + formatTime(row.base.wall)).c_str() : "",
+                both(row.measured).c_str(), hasBase ? (row.baseline + ": " + both(row.base)).c_str() : "",
                 hasBase ? formatRatio(row.measured.wall, row.base.wall).c_str() : "",
                 hasBase ? formatRatio(row.measured.cpu, row.base.cpu).c_str() : "", row.goal.c_str(),
                 verdict.c_str());

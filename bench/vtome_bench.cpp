@@ -240,9 +240,10 @@ void bookmarksSave(Bench& b) {
         }
         b.row(row);
     }
-    // Linear: eight times the bookmarks cost at most about eight times as much.
+    // Linear: eight times the bookmarks cost at most about eight times as
+    // much, in wall-clock time and in the CPU time the save itself takes.
     b.row({"save 8000 bookmarks against 1000 (linear: 8×)", b.describe(topics), times[3], "save 1000 bookmarks",
-           times[0], "≤ 10×", times[3].wall <= 10 * times[0].wall});
+           times[0], "≤ 10×", times[3].wall <= 10 * times[0].wall && times[3].cpu <= 10 * times[0].cpu});
 }
 
 // --- the text export
@@ -256,6 +257,7 @@ void textExport(Bench& b) {
         const std::vector<Timing> t = alternate(runsFor(topics), {
             [&] { return runProgram({b.program("vtome-tool"), "export", doc, out}); },
             [&] { return runProgram({"cp", doc, copy}); },
+            [&] { return runProgram({"sh", "-c", "cp \"$0\" \"$1\" && sync \"$1\"", doc, copy}); },
             [&] { return runProgram({b.program("vtome-tool"), "export", doc, "-"}, "/dev/null"); },
             [&] { return runProgram({"cat", doc}, "/dev/null"); },
         });
@@ -263,7 +265,10 @@ void textExport(Bench& b) {
         std::filesystem::remove(copy);
         b.row({"`vtome-tool export DOC OUT`", b.describe(topics), t[0], "`cp DOC OUT`", t[1], "≤ 2×",
                t[0].wall <= 2 * t[1].wall});
-        b.row({"`vtome-tool export DOC -` (to /dev/null)", b.describe(topics), t[2], "`cat DOC` (to /dev/null)", t[3],
+        // The export is flushed to disk before it replaces the file; cp
+        // leaves that to the system.
+        b.row({"`vtome-tool export DOC OUT`", b.describe(topics), t[0], "`cp DOC OUT && sync OUT`", t[2], "", {}});
+        b.row({"`vtome-tool export DOC -` (to /dev/null)", b.describe(topics), t[3], "`cat DOC` (to /dev/null)", t[4],
                "", {}});
     }
 }

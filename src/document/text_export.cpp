@@ -21,12 +21,18 @@ void writeTextExport(KeyedStore& document, const ByteSink& sink) {
     // Sections are looked up in text order: the lookup of one some steps
     // on starts now.
     const SectionNameEntry* const first = document.firstSection();
-    const SectionNameEntry* ahead = first;
-    for (int i = 0; i < 8 && ahead != nullptr; ++i) ahead = ahead->nextName();
+    const SectionNameEntry* near = first;
+    const SectionNameEntry* far = first;
+    for (int i = 0; i < 8 && near != nullptr; ++i) near = near->nextName();
+    for (int i = 0; i < 16 && far != nullptr; ++i) far = far->nextName();
     for (const SectionNameEntry* entry = first; entry != nullptr; entry = entry->nextName()) {
-        if (ahead != nullptr) {
-            sections.prefetch(ahead->name);
-            ahead = ahead->nextName();
+        if (far != nullptr) {
+            sections.prefetch(far->name);
+            far = far->nextName();
+        }
+        if (near != nullptr) {
+            sections.prefetchSection(near->name);
+            near = near->nextName();
         }
         const SectionText found = sections.locate(entry->name);
         std::string_view content;

@@ -28,10 +28,14 @@ std::optional<std::string_view> TopicTexts::text(const TopicEntry& topic) {
 std::optional<std::string_view> TopicTexts::read(const TopicEntry& topic, Place& place) {
     // Topics are mostly asked for in contents order: the lookup of one some
     // steps on starts now.
-    if (const TopicEntry* ahead = topics_.topicNumbered(topic.value + kLookAhead)) {
-        if (places_.size() >= ahead->value && places_[ahead->value - 1].state == State::Unknown) {
-            sections_.prefetch(ahead->name());
-        }
+    auto unknown = [this](const TopicEntry* e) {
+        return e != nullptr && places_.size() >= e->value && places_[e->value - 1].state == State::Unknown;
+    };
+    if (const TopicEntry* far = topics_.topicNumbered(topic.value + 2 * kLookAhead); unknown(far)) {
+        sections_.prefetch(far->name());
+    }
+    if (const TopicEntry* near = topics_.topicNumbered(topic.value + kLookAhead); unknown(near)) {
+        sections_.prefetchSection(near->name());
     }
     const SectionText found = sections_.locate(topic.name());
     switch (found.kind) {

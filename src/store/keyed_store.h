@@ -139,6 +139,8 @@ public:
 
     // Read-only access for callers that scan the whole text themselves.
     std::string_view text() const { return text_.view(); }
+    // The part of it the lookups see: up to the first byte 0.
+    std::string_view visibleText() const { return visible(); }
     // getSectionToBuffer for a header the caller has already found: the
     // "[" section "]" that starts at headerOffset, which must be the first
     // occurrence of it in the text (false when it does not stand there). The

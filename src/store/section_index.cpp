@@ -47,7 +47,7 @@ bool SectionIndex::current() const {
 
 void SectionIndex::build() {
     const std::string_view all = store_.text();
-    indexed_ = beforeZero(all);
+    indexed_ = store_.visibleText();
     const char* const begin = indexed_.data();
     const char* const end = begin + indexed_.size();
     // Room from the start for about one header per topic.
@@ -102,6 +102,16 @@ void SectionIndex::prefetch(std::string_view section) const {
     if (current() && !slots_.empty()) __builtin_prefetch(&slots_[nameHash(section) & (slots_.size() - 1)]);
 }
 
+void SectionIndex::prefetchSection(std::string_view section) const {
+    if (!current() || slots_.empty()) return;
+    // The slot was asked for some steps ago and is at hand by now; the
+    // header and the start of the body are what the lookup reads first.
+    const std::uint32_t offset = slots_[slotFor(section, nameHash(section))].offset;
+    if (offset == KeyedStore::npos) return;
+    const char* at = indexed_.data() + offset;
+    for (std::size_t line = 0; line < 256 && offset + line < indexed_.size(); line += 64) __builtin_prefetch(at + line);
+}
+
 std::uint32_t SectionIndex::slotFor(std::string_view name, std::uint32_t hash) const {
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
@@ -134,7 +144,7 @@ std::uint32_t SectionIndex::findHeader(std::string_view section) {
         const std::string needle = "[" + std::string(section) + "]";
         // A name holding "]" is never indexed under itself: it is searched
         // as the store does, in what it sees.
-        if (!indexed) return scan::find(beforeZero(all), 0, needle);
+        if (!indexed) return scan::find(store_.visibleText(), 0, needle);
         // The first occurrence, when it starts near the beginning, is found
         // there at once; a byte 0 there, or a text that ends there, makes
         // a miss final too.

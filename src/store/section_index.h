@@ -62,6 +62,9 @@ public:
     // names the one some steps ahead, so that its place in the index is
     // read from memory while the sections before it are read.
     void prefetch(std::string_view section) const;
+    // The second step of the hint, some steps after prefetch: the section's
+    // header and the start of its body are read from memory.
+    void prefetchSection(std::string_view section) const;
     // Forgets the index; the next lookup builds it again.
     void invalidate() {
         built_ = false;
