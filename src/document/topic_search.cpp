@@ -63,19 +63,31 @@ std::optional<std::string_view> TopicTexts::read(const TopicEntry& topic, Place&
 }
 
 TopicEntry* TopicTexts::firstContaining(TopicEntry* from, std::string_view wanted) {
-    if (wanted.empty()) return nullptr;
+    if (wanted.empty() || from == nullptr) return nullptr;
     const scan::CaseBlindNeedle needle(wanted);
-    // The entries after one of this index are of this index too.
-    const bool ours = from != nullptr && from->value > 0 && topics_.topicNumbered(from->value) == from;
-    if (ours && places_.size() < topics_.count()) places_.resize(topics_.count());
+    if (from->value == 0 || topics_.topicNumbered(from->value) != from) {
+        // An entry of another index: looked up afresh along its own list.
+        for (TopicEntry* e = from; e != nullptr; e = e->nextTopic()) {
+            const std::optional<std::string_view> text = this->text(*e);
+            if (text && needle.findIn(*text, 0) != scan::npos) return e;
+        }
+        return nullptr;
+    }
+    // The entries after it are those numbered after it, in order: the walk
+    // goes through the table and touches an entry only where it must.
+    const std::uint32_t count = topics_.count();
+    if (places_.size() < count) places_.resize(count);
     const std::string_view all = sections_.store().text();
-    for (TopicEntry* e = from; e != nullptr; e = e->nextTopic()) {
-        // The common case first: a text already placed, read where it stands.
-        if (ours && places_[e->value - 1].state == State::Text) {
-            const Place& place = places_[e->value - 1];
-            if (needle.findIn(all.substr(place.start, place.length), 0) != scan::npos) return e;
+    for (std::uint32_t number = from->value; number <= count; ++number) {
+        const Place& place = places_[number - 1];
+        if (place.state == State::Text) {
+            if (needle.findIn(all.substr(place.start, place.length), 0) != scan::npos) {
+                return topics_.topicNumbered(number);
+            }
             continue;
         }
+        if (place.state == State::Missing) continue;
+        TopicEntry* e = topics_.topicNumbered(number);
         const std::optional<std::string_view> text = this->text(*e);
         if (text && needle.findIn(*text, 0) != scan::npos) return e;
     }

@@ -68,6 +68,14 @@ TEST_F(TopicSearchTest, SameTopicsAndCountsAsTheLinearSearch) {
                     ASSERT_EQ((*found)[i].occurrences, expected[i].occurrences) << "match " << i;
                 }
             }
+            // The first topic from each entry on, as the document search
+            // steps: the next match in contents order, if any.
+            std::size_t next = 0;
+            for (TopicEntry* from = index.firstTopic(); from != nullptr; from = from->nextTopic()) {
+                while (next < expected.size() && expected[next].topic->value < from->value) ++next;
+                const TopicEntry* want = wanted.empty() || next == expected.size() ? nullptr : expected[next].topic;
+                ASSERT_EQ(texts.firstContaining(from, wanted), want) << "from " << from->value;
+            }
             matched += expected.size();
             for (const TopicMatch& m : expected) {
                 byteBlockMatches += !store->getSectionText(m.topic->name).has_value();
@@ -90,6 +98,10 @@ TEST_F(TopicSearchTest, EntriesOutsideTheTableAreLookedUpAfresh) {
     TopicIndex other;
     TopicEntry* stranger = other.addTopic("B", "B");
     EXPECT_EQ(texts.text(*stranger), std::optional<std::string_view>("two"));
+    EXPECT_EQ(texts.firstContaining(stranger, "TWO"), stranger);
+    EXPECT_EQ(texts.firstContaining(stranger, "one"), nullptr);
+    EXPECT_EQ(texts.firstContaining(index.firstTopic(), "TWO"), index.topicNumbered(3));
+    EXPECT_EQ(texts.firstContaining(nullptr, "TWO"), nullptr);
     TopicEntry* late = index.addTopic("A", "again");
     EXPECT_EQ(texts.text(*late), std::optional<std::string_view>("one\r\n\r\n"));
     TopicEntry* missing = index.addTopic("C", "C");
