@@ -85,10 +85,14 @@ public:
         for (std::string_view name : names) {
             exact_.try_emplace(name, nullptr);
             folded_.try_emplace(name, nullptr);
+            const std::uint32_t key = filterKey(name);
+            filter_[key / 64] |= std::uint64_t{1} << (key % 64);
         }
         for (TopicEntry* e = index.firstTopic(); e != nullptr; e = e->nextTopic()) {
-            // A name equal to a stored one is equal ignoring case too: most
-            // topics take this one lookup only.
+            // Most topics are no stored name: a few bytes of it tell.
+            const std::uint32_t key = filterKey(e->name());
+            if ((filter_[key / 64] >> (key % 64) & 1) == 0) continue;
+            // A name equal to a stored one is equal ignoring case too.
             const auto folded = folded_.find(e->name());
             if (folded == folded_.end()) continue;
             if (folded->second == nullptr) folded->second = e;
@@ -107,6 +111,21 @@ public:
     }
 
 private:
+    // The length and up to four bytes at either end, folded and mixed:
+    // names equal but for case have the same key.
+    static std::uint32_t filterKey(std::string_view name) {
+        std::uint64_t key = name.size();
+        const std::size_t ends = std::min<std::size_t>(name.size(), 4);
+        for (std::size_t i = 0; i < ends; ++i) {
+            key = key << 8 ^ static_cast<unsigned char>(scan::foldCase(name[i]));
+            key = key << 8 ^ static_cast<unsigned char>(scan::foldCase(name[name.size() - 1 - i]));
+        }
+        key *= 0x9E3779B97F4A7C15ull;
+        return static_cast<std::uint32_t>(key >> 48) % kFilterBits;
+    }
+    static constexpr std::uint32_t kFilterBits = 1u << 16;
+
+    std::vector<std::uint64_t> filter_ = std::vector<std::uint64_t>(kFilterBits / 64);
     std::unordered_map<std::string_view, TopicEntry*> exact_;
     // Names equal but for ASCII case share one key.
     std::unordered_map<std::string_view, TopicEntry*, FoldedHash, FoldedEqual> folded_;
