@@ -6,7 +6,7 @@
 #include <string>
 
 #include "store/keyed_store.h"
-#include "store/streamed_write.h"
+#include "store/file_io.h"
 
 namespace vtome {
 

@@ -4,6 +4,7 @@
 // "File write error", "Disk full error", "File close failure").
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -59,6 +60,17 @@ private:
 // Failures name the file and the reason: "File open failure", "File write
 // error", "Disk full error", "File close failure".
 void writeFileSafely(const std::string& path, std::string_view bytes);
+
+// Receives the bytes of a streamed save in order, one piece per call.
+using ByteSink = std::function<void(std::string_view)>;
+
+// writeFileSafely for bytes produced piece by piece, so that they are never
+// held in memory whole: `produce` hands them to the sink it is given, in
+// order. It is called again when the save has to start over (a file system
+// without unnamed temporaries) and must give the same bytes each time; a
+// file that must be written in place gathers them first. A failure thrown
+// by `produce` leaves the target as it was, as any failure does.
+void writeFileStreamed(const std::string& path, const std::function<void(const ByteSink&)>& produce);
 
 // Whether `name`, in the folder of a file named `targetName`, is a
 // temporary file of a save of that file.

@@ -19,6 +19,9 @@
 // The target is found without trusting links someone else made (see
 // resolveTarget), and anything but a regular file is refused before it is
 // opened, so a FIFO never blocks a save.
+//
+// A streamed save (writeFileStreamed, the text export) goes the same way,
+// its pieces written to the temporary as they come.
 
 #include <algorithm>
 #include <cctype>
@@ -29,6 +32,7 @@
 #include <cstdint>
 #include <cstring>
 #include <dirent.h>
+#include <functional>
 #include <optional>
 #include <fcntl.h>
 #include <string>
@@ -470,11 +474,15 @@ void matchExisting(const Target& target, int existing, int temporary) {
     copyAttributes(existing, temporary);
 }
 
-void replaceByRename(const Target& target, int existing, std::string_view bytes, bool mayBeUnnamed) {
+// Hands the bytes of a save to the file descriptor given: all at once, or
+// as a streamed save produces them. Called again when a save starts over.
+using ByteWriter = std::function<void(int fd)>;
+
+void replaceByRename(const Target& target, int existing, const ByteWriter& write, bool mayBeUnnamed) {
     Temporary temporary(target);
     temporary.create(mayBeUnnamed);
     matchExisting(target, existing, temporary.fd());
-    writeAll(temporary.fd(), target.path, bytes);
+    write(temporary.fd());
     if (::fsync(temporary.fd()) != 0) failWrite(target.path, errno);
 
     if (temporary.unnamed()) {
@@ -489,7 +497,7 @@ void replaceByRename(const Target& target, int existing, std::string_view bytes,
         if (linked == Linked::NameTaken) failWrite(target.path, EEXIST);
         if (linked == Linked::Unsupported) {
             // No way to name an unnamed file here: write a named one.
-            replaceByRename(target, existing, bytes, false);
+            replaceByRename(target, existing, write, false);
             return;
         }
         temporary.close();
@@ -575,7 +583,11 @@ bool isSaveTemporaryName(const std::string& name, const std::string& targetName)
     return name.size() > start.size() && name.compare(0, start.size(), start) == 0;
 }
 
-void writeFileSafely(const std::string& path, std::string_view bytes) {
+namespace {
+
+// A save whose bytes `write` hands over, and `whole` gives all at once for
+// the rare save that must be written in place.
+void save(const std::string& path, const ByteWriter& write, const std::function<std::string()>& whole) {
     const Target target = resolveTarget(path);
     removeLeftTemporaries(target);
 
@@ -586,18 +598,57 @@ void writeFileSafely(const std::string& path, std::string_view bytes) {
     bool inPlace = mustWriteInPlace(target);
     if (!inPlace) {
         try {
-            replaceByRename(target, existing.get(), bytes, true);
+            replaceByRename(target, existing.get(), write, true);
         } catch (const WriteInPlaceInstead&) {
             inPlace = true;
         }
     }
     if (inPlace) {
         // Flushed by now: closing the file can no longer lose anything.
-        writeInPlace(target, existing.get(), readable, bytes);
+        writeInPlace(target, existing.get(), readable, whole());
     }
 
     // Make the rename itself durable; a failure here loses nothing.
     if (target.folderReadable) ::fsync(target.folder.get());
+}
+
+// Small pieces are gathered to this size before they are written, in
+// pieces of at most kWritePieceSize as every save writes.
+constexpr std::size_t kGatherSize = 256 * 1024;
+
+}  // namespace
+
+void writeFileSafely(const std::string& path, std::string_view bytes) {
+    const ByteWriter write = [&](int fd) { writeAll(fd, path, bytes); };
+    save(path, write, [&] { return std::string(bytes); });
+}
+
+void writeFileStreamed(const std::string& path, const std::function<void(const ByteSink&)>& produce) {
+    const ByteWriter write = [&](int fd) {
+        std::string gathered;
+        gathered.reserve(kGatherSize);
+        produce([&](std::string_view piece) {
+            if (gathered.size() + piece.size() <= kGatherSize) {
+                gathered.append(piece);
+                return;
+            }
+            writeAll(fd, path, gathered);
+            gathered.clear();
+            if (piece.size() >= kGatherSize) {
+                writeAll(fd, path, piece);
+            } else {
+                gathered.append(piece);
+            }
+        });
+        writeAll(fd, path, gathered);
+    };
+    // A file written in place needs its new size before any byte changes.
+    const auto whole = [&] {
+        std::string bytes;
+        produce([&bytes](std::string_view piece) { bytes.append(piece); });
+        return bytes;
+    };
+    save(path, write, whole);
 }
 
 }  // namespace vtome

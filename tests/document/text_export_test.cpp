@@ -122,6 +122,21 @@ TEST_F(TextExportTest, AFailureHalfWayLeavesTheOldFileAndNoTemporary) {
     EXPECT_EQ(folderEntries(), before);
 }
 
+// A file with another name of its own is written in place, so that both
+// names keep showing the same file; the streamed pieces arrive whole.
+TEST_F(TextExportTest, AFileWithAnotherNameIsWrittenInPlace) {
+    std::string doc;
+    for (int i = 0; i < 3000; ++i) doc += "[S" + std::to_string(i) + "]\r\n" + std::string(200, 'x') + "\r\n";
+    auto store = load(doc);
+    writeFile(file("out.txt"), "old");
+    std::filesystem::create_hard_link(file("out.txt"), file("other-name.txt"));
+    writeTextExport(*store, file("out.txt"));
+    const std::string expected = plainExport(*store);
+    EXPECT_EQ(readFile(file("out.txt")), expected);
+    EXPECT_EQ(readFile(file("other-name.txt")), expected);
+    EXPECT_EQ(std::filesystem::hard_link_count(file("out.txt")), 2u);
+}
+
 TEST_F(TextExportTest, AFolderIsRefused) {
     auto store = load("[A]\r\nx\r\n");
     std::filesystem::create_directory(file("folder"));

@@ -37,7 +37,7 @@ std::vector<TopicMatch> plainTopicsContaining(KeyedStore& store, const TopicInde
     std::vector<TopicMatch> matches;
     for (const TopicEntry* e = index.firstTopic(); e != nullptr; e = e->nextTopic()) {
         TextBuffer work;
-        if (!store.getSectionToBuffer(e->name, work)) continue;
+        if (!store.getSectionToBuffer(e->name(), work)) continue;
         if (const std::uint32_t n = plainCount(work.view(), text); n > 0) matches.push_back({e, n});
     }
     return matches;
@@ -78,7 +78,7 @@ TEST_F(TopicSearchTest, SameTopicsAndCountsAsTheLinearSearch) {
             }
             matched += expected.size();
             for (const TopicMatch& m : expected) {
-                byteBlockMatches += !store->getSectionText(m.topic->name).has_value();
+                byteBlockMatches += !store->getSectionText(m.topic->name()).has_value();
             }
         }
     }

@@ -255,10 +255,9 @@ protected:
         writeFile(documentPath, "[vTome Header]\r\n<text>\r\n" + note(18000) +
                                     "\r\n</text>\r\n\r\n[vTome Contents]\r\nintro\r\n\r\n[intro]\r\nHello\r\n");
         auto document = std::shared_ptr<KeyedStore>(KeyedStore::loadFromFile(documentPath));
-        TextBuffer exported;
-        buildTextExport(*document, exported);
-        paths.push_back({"export", [document](const std::string& p) { writeTextExport(*document, p); },
-                         std::string(exported.view())});
+        std::string exported;
+        writeTextExport(*document, [&exported](std::string_view piece) { exported.append(piece); });
+        paths.push_back({"export", [document](const std::string& p) { writeTextExport(*document, p); }, exported});
 
         // A buffer written whole, as vtome-tool's edits and copies are.
         auto buffer = std::make_shared<TextBuffer>();
