@@ -58,7 +58,7 @@ std::string bookmarksFile(const TopicIndex& index, std::size_t count) {
     for (const TopicEntry* e = index.firstTopic(); e != nullptr && k < count; e = e->nextTopic()) {
         if (e->value % step != 0) continue;
         ++k;
-        text += std::to_string(k) + "=" + std::string(e->name) + "," + std::to_string(k % 40) + "\r\n";
+        text += std::to_string(k) + "=" + std::string(e->name()) + "," + std::to_string(k % 40) + "\r\n";
     }
     return text;
 }
@@ -157,7 +157,7 @@ void topicChange(Bench& b) {
             },
             // What each change of topic cost before: the store's own lookup,
             // searching the text from its start.
-            [&] { return timeWork([&] { bodySize += store.getSectionText(last->name)->size(); }); },
+            [&] { return timeWork([&] { bodySize += store.getSectionText(last->name())->size(); }); },
         });
         b.row({"first change of topic (builds the section index)", b.describe(topics), first, "", {}, "", {}});
         b.row({std::string("change to a topic at the end of the document") + (shown ? "" : " (NOT SHOWN)"),
@@ -175,7 +175,7 @@ void bookmarksOpen(Bench& b) {
         Viewer v(b, b.document(topics));
         v.app.start();
         for (const TopicEntry* e = v.app.viewer().document().index->firstTopic(); e; e = e->nextTopic()) {
-            index.addTopic(index.keepText(e->name), index.keepText(e->title));
+            index.addTopic(index.keepText(e->name()), index.keepText(e->title()));
         }
     }
     const std::vector<std::size_t> counts{0, 1000, 4000};
@@ -213,7 +213,7 @@ void bookmarksSave(Bench& b) {
         Viewer v(b, b.document(topics));
         v.app.start();
         for (const TopicEntry* e = v.app.viewer().document().index->firstTopic(); e; e = e->nextTopic()) {
-            index.addTopic(index.keepText(e->name), index.keepText(e->title));
+            index.addTopic(index.keepText(e->name()), index.keepText(e->title()));
         }
     }
     std::vector<Timing> times;

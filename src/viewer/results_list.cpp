@@ -47,9 +47,9 @@ void ResultsController::list(const std::string& text) {
         feedback.clearStatus();
         return;
     }
-    if (SectionIndex* sections = search_.sections()) {
-        matches_ = topicsContaining(*sections, *viewer_.document().index, text);
-    }
+    // Through the document's table of topic texts: a list made again after
+    // each change of the text reads every topic in place.
+    if (TopicTexts* texts = viewer_.topicTexts()) matches_ = topicsContaining(*texts, text);
     if (matches_.empty()) {
         pages_->setResultsMessage("No topic contains \"" + text + "\"");
         feedback.showStatus(SearchFeedback::notFound(text));

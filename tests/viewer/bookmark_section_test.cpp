@@ -100,7 +100,7 @@ TEST_F(BookmarkSectionTest, ThousandsOfBookmarksInOrder) {
 // contents order, else the first whose name matches ignoring ASCII case.
 const TopicEntry* walkForName(const TopicIndex& index, std::string_view name) {
     for (TopicEntry* e = index.firstTopic(); e != nullptr; e = e->nextTopic()) {
-        if (e->name == name) return e;
+        if (e->name() == name) return e;
     }
     return index.findByName(name);
 }
@@ -138,7 +138,7 @@ TEST_F(BookmarkResolution, StoredNamesFindTheTopicsTheWalkFound) {
         if (expected != nullptr) {
             EXPECT_EQ(b->line, k);
         }
-        resaved += std::to_string(k + 1) + "=" + (expected ? std::string(expected->name) : stored[k]) + "," +
+        resaved += std::to_string(k + 1) + "=" + (expected ? std::string(expected->name()) : stored[k]) + "," +
                    std::to_string(k) + "\r\n";
     }
     EXPECT_EQ(k, stored.size());

@@ -50,13 +50,13 @@ protected:
         const TopicEntry* onScreen = selected();
         for (const TopicEntry* e = document().index->firstTopic(); e != nullptr; e = e->nextTopic()) {
             TextBuffer text;
-            if (!store.getSectionToBuffer(e->name, text)) continue;
+            if (!store.getSectionToBuffer(e->name(), text)) continue;
             const std::string_view searched = text.view().substr(0, text.view().find('\0'));
             if (plainFind(searched, 0, wanted) == std::string_view::npos) continue;
             onScreen = e;
             // The view holds the section's text below an empty line (nothing
             // for a byte block), and its own search steps through it.
-            const std::optional<std::string> body = store.getSectionText(e->name);
+            const std::optional<std::string> body = store.getSectionText(e->name());
             const std::string shown = "\r\n" + body.value_or("");
             for (std::size_t at = plainFind(shown, 0, wanted); at != std::string_view::npos;
                  at = plainFind(shown, at + wanted.size(), wanted)) {
