@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <stdexcept>
@@ -179,6 +180,7 @@ std::vector<Timing> alternate(int runs, const std::vector<std::function<Timing()
 int benchMain(int argc, char** argv, std::span<const RowGroup> groups) {
     std::string data;
     bool quick = false;
+    int runs = 0;
     std::vector<std::string> only;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -186,10 +188,12 @@ int benchMain(int argc, char** argv, std::span<const RowGroup> groups) {
             data = argv[++i];
         } else if (a == "--quick") {
             quick = true;
+        } else if (a == "--runs" && i + 1 < argc) {
+            runs = std::atoi(argv[++i]);
         } else if (a == "--only" && i + 1 < argc) {
             only.push_back(argv[++i]);
         } else {
-            std::fprintf(stderr, "usage: %s --data FOLDER [--quick] [--only GROUP]...\n", argv[0]);
+            std::fprintf(stderr, "usage: %s --data FOLDER [--quick] [--runs N] [--only GROUP]...\n", argv[0]);
             return 2;
         }
     }
@@ -199,7 +203,7 @@ int benchMain(int argc, char** argv, std::span<const RowGroup> groups) {
     }
     std::string self = argv[0];
     const std::size_t slash = self.rfind('/');
-    Bench bench(data, slash == std::string::npos ? "." : self.substr(0, slash), quick);
+    Bench bench(data, slash == std::string::npos ? "." : self.substr(0, slash), quick, runs);
     for (const RowGroup& group : groups) {
         if (!only.empty() && std::find(only.begin(), only.end(), group.name) == only.end()) continue;
         group.run(bench);

@@ -37,11 +37,13 @@ struct Row {
 
 class Bench {
 public:
-    Bench(std::string dataFolder, std::string binFolder, bool quick)
-        : dataFolder_(std::move(dataFolder)), binFolder_(std::move(binFolder)), quick_(quick) {}
+    Bench(std::string dataFolder, std::string binFolder, bool quick, int runs = 0)
+        : dataFolder_(std::move(dataFolder)), binFolder_(std::move(binFolder)), quick_(quick), runs_(runs) {}
 
     // Without --quick, also the rows of the 1,000,000-topic document.
     bool quick() const { return quick_; }
+    // How many runs a row takes: `usual`, unless --runs gave a number.
+    int runs(int usual) const { return runs_ > 0 ? runs_ : usual; }
     // The document counts to measure on: 1k, 10k, 100k and (unless quick) 1M.
     std::vector<std::size_t> sizes() const;
     // The generated document of `topics` topics, written to the data folder
@@ -62,6 +64,7 @@ private:
     std::string dataFolder_;
     std::string binFolder_;
     bool quick_;
+    int runs_;
     int failures_ = 0;
 };
 
@@ -83,7 +86,8 @@ Timing timeWork(const std::function<void()>& work);
 std::vector<Timing> alternate(int runs, const std::vector<std::function<Timing()>>& works);
 Timing median(std::vector<Timing> timings);
 
-// The program's main: `bench/run` passes --data FOLDER and --quick. Prints
+// The program's main: `bench/run` passes --data FOLDER, --quick and --runs
+// N (fewer runs, for slow code). Prints
 // the table's rows of the groups (all, or those named after --only); the
 // exit status is 1 when a goal does not hold.
 int benchMain(int argc, char** argv, std::span<const RowGroup> groups);

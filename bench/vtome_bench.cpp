@@ -30,7 +30,7 @@ namespace {
 
 constexpr int kRuns = 7;
 // The 1M-topic document takes seconds per run: fewer runs of it.
-int runsFor(std::size_t topics) { return topics >= 1000000 ? 3 : kRuns; }
+int runsFor(const Bench& b, std::size_t topics) { return b.runs(topics >= 1000000 ? 3 : kRuns); }
 std::size_t largest(const Bench& b) { return b.quick() ? 100000 : 1000000; }
 
 // The viewer on the headless platform with `path` opened as `vtome path`.
@@ -76,7 +76,7 @@ void searchTool(Bench& b) {
     const std::string word(kRareWord);
     for (std::size_t topics : b.sizes()) {
         const std::string doc = b.document(topics);
-        const std::vector<Timing> t = alternate(runsFor(topics), {
+        const std::vector<Timing> t = alternate(runsFor(b, topics), {
             [&] { return runProgram({b.program("vtome-tool"), "search", doc, word}); },
             [&] { return runProgram({"grep", "-ci", word, doc}, "/dev/null", {"LC_ALL=C"}); },
         });
@@ -111,7 +111,7 @@ void searchStep(Bench& b) {
         const Timing first = step();
         const std::string_view text = v.app.viewer().document().store->text();
         std::size_t stops = 0;
-        const std::vector<Timing> t = alternate(runsFor(topics) + 4, {
+        const std::vector<Timing> t = alternate(runsFor(b, topics) + 4, {
             step,
             [&] {
                 return timeWork([&] {
@@ -148,7 +148,7 @@ void topicChange(Bench& b) {
         KeyedStore& store = *viewer.document().store;
         std::size_t bodySize = 0;
         int change = 0;
-        const std::vector<Timing> t = alternate(runsFor(topics) + 4, {
+        const std::vector<Timing> t = alternate(runsFor(b, topics) + 4, {
             [&] {
                 TopicEntry* target = ++change % 2 ? before : last;
                 const Timing took = timeWork([&] { viewer.selectTopic(target); });
@@ -195,7 +195,7 @@ void bookmarksOpen(Bench& b) {
             return t;
         });
     }
-    const std::vector<Timing> t = alternate(kRuns, works);
+    const std::vector<Timing> t = alternate(b.runs(kRuns), works);
     for (std::size_t i = 1; i < counts.size(); ++i) {
         const bool all = loaded[i] == counts[i];
         b.row({"open the document with " + std::to_string(counts[i]) + " bookmarks" + (all ? "" : " (NOT ALL LOADED)"),
@@ -225,7 +225,7 @@ void bookmarksSave(Bench& b) {
         Viewer v(b, path);
         v.app.start();
         Bookmarks& bookmarks = v.app.bookmarks();
-        const std::vector<Timing> t = alternate(kRuns + 4, {
+        const std::vector<Timing> t = alternate(b.runs(kRuns + 4), {
             [&] { return timeWork([&] { bookmarks.saveBookmarks(); }); },
             // The file write alone: the same bytes, written as safely.
             [&] { return timeWork([&] { writeFileSafely(b.scratch("save-baseline.vinfo"), bytes); }); },
@@ -254,7 +254,7 @@ void textExport(Bench& b) {
         const std::string doc = b.document(topics);
         const std::string out = b.scratch("export.txt");
         const std::string copy = b.scratch("copy.txt");
-        const std::vector<Timing> t = alternate(runsFor(topics), {
+        const std::vector<Timing> t = alternate(runsFor(b, topics), {
             [&] { return runProgram({b.program("vtome-tool"), "export", doc, out}); },
             [&] { return runProgram({"cp", doc, copy}); },
             [&] { return runProgram({"sh", "-c", "cp \"$0\" \"$1\" && sync \"$1\"", doc, copy}); },
