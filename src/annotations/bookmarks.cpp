@@ -241,14 +241,23 @@ void Bookmarks::releaseTopics() {
 
 void Bookmarks::resolveTopics() {
     if (!list_) return;
-    const TopicIndex& index = *viewer_.document().index;
+    std::vector<std::pair<Bookmark*, BookmarkValue>> missing;
     for (Bookmark* b = list_->firstBookmark(); b != nullptr; b = b->nextBookmark()) {
         if (!b->isMissing()) continue;
-        const std::optional<BookmarkValue> parsed = parseBookmarkValue(b->storedValue);
-        TopicEntry* topic = parsed ? resolveTopic(index, parsed->name) : nullptr;
+        if (std::optional<BookmarkValue> parsed = parseBookmarkValue(b->storedValue)) {
+            missing.emplace_back(b, std::move(*parsed));
+        }
+    }
+    std::vector<std::string_view> names;
+    names.reserve(missing.size());
+    for (const auto& [b, parsed] : missing) names.push_back(parsed.name);
+    std::optional<TopicsByName> topics;
+    if (!names.empty()) topics.emplace(*viewer_.document().index, names);
+    for (auto& [b, parsed] : missing) {
+        TopicEntry* topic = topics->resolve(parsed.name);
         if (topic == nullptr) continue;
         b->topic = topic;
-        b->line = parsed->line;
+        b->line = parsed.line;
         b->storedName.clear();
         b->storedValue.clear();
     }

@@ -31,6 +31,8 @@ std::unique_ptr<TopicIndex> DocumentViewer::readContents(KeyedStore& store, std:
 }
 
 void DocumentViewer::installContents(std::unique_ptr<TopicIndex> index) {
+    // A store loaded since the last reset may sit where the old one was.
+    dropLookups();
     document_.index = std::move(index);
     if (indexReplaced_) indexReplaced_();
     if (panes_.contents && document_.index->firstTopic() != nullptr) showContents();
