@@ -177,21 +177,26 @@ void topicChange(Bench& b) {
 
 // --- opening a document with bookmarks
 
+// The topics of the generated document, as the viewer reads them, for
+// writing bookmarks that name them.
+std::unique_ptr<TopicIndex> topicsOf(Bench& b, std::size_t topics) {
+    auto index = std::make_unique<TopicIndex>();
+    Viewer v(b, b.document(topics));
+    v.app.start();
+    for (const TopicEntry* e = v.app.viewer().document().index->firstTopic(); e; e = e->nextTopic()) {
+        index->addTopic(index->keepText(e->name()), index->keepText(e->title()));
+    }
+    return index;
+}
+
 void bookmarksOpen(Bench& b) {
     const std::size_t topics = 100000;
-    TopicIndex index;
-    {
-        Viewer v(b, b.document(topics));
-        v.app.start();
-        for (const TopicEntry* e = v.app.viewer().document().index->firstTopic(); e; e = e->nextTopic()) {
-            index.addTopic(index.keepText(e->name()), index.keepText(e->title()));
-        }
-    }
+    const std::unique_ptr<TopicIndex> index = topicsOf(b, topics);
     const std::vector<std::size_t> counts{0, 1000, 4000};
     std::vector<std::string> paths;
     for (std::size_t count : counts) {
         const std::string path = linkedDocument(b, topics, "open-" + std::to_string(count));
-        if (count > 0) writeBytes(path.substr(0, path.size() - 6) + ".vinfo", bookmarksFile(index, count));
+        if (count > 0) writeBytes(path.substr(0, path.size() - 6) + ".vinfo", bookmarksFile(*index, count));
         paths.push_back(path);
     }
     std::vector<std::function<Timing()>> works;
@@ -217,19 +222,12 @@ void bookmarksOpen(Bench& b) {
 
 void bookmarksSave(Bench& b) {
     const std::size_t topics = 100000;
-    TopicIndex index;
-    {
-        Viewer v(b, b.document(topics));
-        v.app.start();
-        for (const TopicEntry* e = v.app.viewer().document().index->firstTopic(); e; e = e->nextTopic()) {
-            index.addTopic(index.keepText(e->name()), index.keepText(e->title()));
-        }
-    }
+    const std::unique_ptr<TopicIndex> index = topicsOf(b, topics);
     std::vector<Timing> times;
     for (std::size_t count : {1000, 2000, 4000, 8000}) {
         const std::string path = linkedDocument(b, topics, "save-" + std::to_string(count));
         const std::string vinfo = path.substr(0, path.size() - 6) + ".vinfo";
-        const std::string bytes = bookmarksFile(index, count);
+        const std::string bytes = bookmarksFile(*index, count);
         writeBytes(vinfo, bytes);
         Viewer v(b, path);
         v.app.start();
