@@ -1,5 +1,7 @@
 #include "viewer/results_list.h"
 
+#include <utility>
+
 namespace vtome {
 
 using platform::SidePage;
@@ -12,6 +14,7 @@ void ResultsController::attach(platform::SidePages* pages, std::unique_ptr<platf
 
 void ResultsController::onSearchTextChanged() {
     stale_ = true;
+    followsReading_ = false;
     // Without a timer the list follows at once.
     if (timer_) {
         timer_->start(kTypingPause);
@@ -20,18 +23,20 @@ void ResultsController::onSearchTextChanged() {
     }
 }
 
-void ResultsController::onTimer() { update(); }
+void ResultsController::onTimer() { refresh(std::exchange(followsReading_, false)); }
 
-void ResultsController::update() {
+void ResultsController::update() { refresh(false); }
+
+void ResultsController::refresh(bool followsReading) {
     if (timer_) timer_->stop();
     const std::string text = search_.searchText();
     search_.feedback().highlight(text);
     if (text != listedText_) stale_ = true;
     if (pages_ == nullptr || pages_->currentPage() != SidePage::Results || !stale_) return;
-    list(text);
+    list(text, followsReading);
 }
 
-void ResultsController::list(const std::string& text) {
+void ResultsController::list(const std::string& text, bool followsReading) {
     if (!viewer_.document().isOpen()) {
         // Between two documents (File > Open) there is nothing to list yet.
         matches_.clear();
@@ -41,10 +46,11 @@ void ResultsController::list(const std::string& text) {
     listedText_ = text;
     stale_ = false;
     matches_.clear();
+    const bool announce = !followsReading;
     SearchFeedback& feedback = search_.feedback();
     if (text.empty()) {
         pages_->setResultsMessage(kEmptyBoxHint);
-        feedback.clearStatus();
+        if (announce) feedback.clearStatus();
         return;
     }
     // Through the document's table of topic texts: a list made again after
@@ -52,14 +58,21 @@ void ResultsController::list(const std::string& text) {
     if (TopicTexts* texts = viewer_.topicTexts()) matches_ = topicsContaining(*texts, text);
     if (matches_.empty()) {
         pages_->setResultsMessage("No topic contains \"" + text + "\"");
-        feedback.showStatus(SearchFeedback::notFound(text));
+        if (announce) feedback.showStatus(SearchFeedback::notFound(text));
         return;
     }
     std::vector<platform::ResultRow> rows;
     rows.reserve(matches_.size());
     for (const TopicMatch& match : matches_) rows.push_back({match.topic->title(), match.occurrences});
     pages_->setResults(rows);
-    feedback.showStatus(SearchFeedback::topicsContainText(static_cast<std::uint32_t>(matches_.size()), text));
+    if (announce) {
+        feedback.showStatus(SearchFeedback::topicsContainText(static_cast<std::uint32_t>(matches_.size()), text));
+        return;
+    }
+    const TopicEntry* shown = viewer_.document().currentTopic;
+    for (std::uint32_t row = 0; row < matches_.size(); ++row) {
+        if (matches_[row].topic == shown) pages_->selectResult(row);
+    }
 }
 
 void ResultsController::onPageChosen(SidePage page) {
@@ -100,6 +113,7 @@ void ResultsController::onIndexReplaced() {
 
 void ResultsController::onContentsBuilt() {
     stale_ = true;
+    followsReading_ = true;
     // Listed once the opening is done and the window shows the document.
     if (timer_) timer_->start(kTypingPause);
 }

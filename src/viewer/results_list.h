@@ -57,8 +57,12 @@ public:
     bool isStale() const { return stale_; }
 
 private:
-    // Fills the list for `text`.
-    void list(const std::string& text);
+    // update(), for a pause that followed a document read or the typing.
+    void refresh(bool followsReading);
+    // Fills the list for `text`. One that follows a document read (opened
+    // or read again), not the user, leaves the status bar to what the
+    // reading said and marks the topic on screen.
+    void list(const std::string& text, bool followsReading);
 
     DocumentViewer& viewer_;
     SearchController& search_;
@@ -69,6 +73,8 @@ private:
     std::string listedText_;
     // The list does not show the box's text for the open document.
     bool stale_ = true;
+    // The pause running now follows a document read, not typing.
+    bool followsReading_ = false;
 };
 
 }  // namespace vtome

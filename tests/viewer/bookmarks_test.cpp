@@ -598,7 +598,7 @@ TEST(BookmarkValue, KeyLineMustFitTheLookupLimit) {
     const std::string name(4096 - 4, 'x');  // "1=" + name + ",0" is exactly 4096
     b.topic = index.addTopic(name, {});
     EXPECT_EQ(bookmarkValueFor(1, b), name + ",0");
-    b.topic = index.addTopic(name + "x", {});
+    b.topic = index.addTopic(index.keepText(name + "x"), {});
     EXPECT_THROW(bookmarkValueFor(1, b), RuntimeFailure);
 
     Bookmark missing;

@@ -333,6 +333,30 @@ TEST_F(Reload, TheContentsFilterStays) {
     EXPECT_EQ(status(), "book.vtome changed on disk and was read again.");
 }
 
+TEST_F(Reload, TheResultsListIsMadeAgainWithoutHidingTheNotice) {
+    auto& pages = *platform_.sidePages();
+    pages.clickTab(platform::SidePage::Results);
+    bar().type(ids::kNavSearchBox, "the");
+    platform_.fireTimers();
+    ASSERT_EQ(pages.resultCount(), 2u);  // the title page and Last
+    pages.clickResult(1);
+    ASSERT_EQ(currentTitle(), "Last");
+
+    std::string changed = testing::kBook;
+    changed.replace(changed.find("Use it."), 7, "Use the book.");
+    rewrite(book_, changed);
+    platform_.announceFileChange();
+    platform_.fireTimers();  // the list follows the new text after the pause
+    EXPECT_EQ(pages.resultCount(), 3u);
+    EXPECT_EQ(pages.selectedResult(), 2u) << "the row of the topic on screen";
+    EXPECT_EQ(status(), "book.vtome changed on disk and was read again.");
+
+    // Typing announces the list again.
+    bar().type(ids::kNavSearchBox, "use");
+    platform_.fireTimers();
+    EXPECT_EQ(status(), "1 topic contains \"use\"");
+}
+
 TEST_F(Reload, AnUnchangedFileIsLeftAlone) {
     show("Usage");
     platform_.announceFileChange();  // the folder changed, say
