@@ -59,7 +59,7 @@ std::optional<BookmarkValue> parseBookmarkValue(std::string_view value) {
         if (valid) parsed.line = static_cast<std::uint32_t>(line);
     }
     if (scan::trimBlanks(name).empty()) return std::nullopt;
-    parsed.name = std::string(name);
+    parsed.name = name;
     return parsed;
 }
 

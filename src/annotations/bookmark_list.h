@@ -41,9 +41,10 @@ public:
     Bookmark* firstBookmark() const { return static_cast<Bookmark*>(first()); }
 };
 
-// One stored bookmark value taken apart.
+// One stored bookmark value taken apart. The name points into the value it
+// was taken from.
 struct BookmarkValue {
-    std::string name;
+    std::string_view name;
     std::uint32_t line = 0;
 };
 

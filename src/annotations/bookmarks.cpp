@@ -1,8 +1,8 @@
 #include "annotations/bookmarks.h"
 
 #include <algorithm>
+#include <charconv>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "annotations/bookmarks_dialog.h"
 #include "platform/failure_report.h"
@@ -20,7 +20,8 @@ constexpr std::uint32_t kLastCommandId = 0xFFFF;
 
 struct StoredKey {
     std::uint64_t number;
-    std::string value;
+    std::string_view key;
+    std::string_view value;  // into the section's text
 };
 
 // The keys of the bookmark section in numeric order, with their values, in
@@ -30,12 +31,18 @@ struct StoredKey {
 // whole at the next save. Lines are read by the key lookup's rules but
 // without its working text, so that one overlong line costs no other
 // bookmark.
-std::vector<StoredKey> storedKeys(KeyedStore& store) {
+struct StoredSection {
+    std::string text;
     std::vector<StoredKey> keys;
-    std::unordered_set<std::string_view> seen;
-    const std::optional<std::string> body = store.getSectionText(kBookmarksSection);
-    if (!body) return keys;
-    const std::string_view text = *body;
+};
+
+StoredSection storedKeys(KeyedStore& store) {
+    StoredSection section;
+    std::optional<std::string> body = store.getSectionText(kBookmarksSection);
+    if (!body) return section;
+    section.text = std::move(*body);
+    const std::string_view text = section.text;
+    std::vector<StoredKey>& keys = section.keys;
     for (std::uint32_t pos = 0; pos < text.size(); pos = scan::nextLineStart(text, pos)) {
         const std::string_view line = text.substr(pos, scan::lineEnd(text, pos) - pos);
         // An indented header ends the section for the key lookup too.
@@ -45,18 +52,28 @@ std::vector<StoredKey> storedKeys(KeyedStore& store) {
         // A line the lookups could not read back once written is skipped.
         if (equals == std::string_view::npos || line.size() > KeyedStore::kLookupCapacity) continue;
         const std::string_view key = scan::trimBlanks(line.substr(0, equals));
-        if (key.empty() || key.size() > 18 || !std::all_of(key.begin(), key.end(), [](char c) {
-                return c >= '0' && c <= '9';
-            })) {
+        std::uint64_t number = 0;
+        if (key.empty() || key.size() > 18 ||
+            std::from_chars(key.data(), key.data() + key.size(), number).ptr != key.data() + key.size()) {
             continue;
         }
-        // A repeated key reads as its first line, as every lookup does.
-        if (!seen.insert(key).second) continue;
-        keys.push_back({std::stoull(std::string(key)), std::string(line.substr(equals + 1))});
+        keys.push_back({number, key, line.substr(equals + 1)});
     }
     std::stable_sort(keys.begin(), keys.end(),
                      [](const StoredKey& a, const StoredKey& b) { return a.number < b.number; });
-    return keys;
+    // A repeated key reads as its first line, as every lookup does: the
+    // same digits are the same number, so its lines are neighbours now, the
+    // first one first.
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        bool repeated = false;
+        for (std::size_t j = kept; j-- > 0 && keys[j].number == keys[i].number;) {
+            repeated = repeated || keys[j].key == keys[i].key;
+        }
+        if (!repeated) keys[kept++] = keys[i];
+    }
+    keys.resize(kept);
+    return section;
 }
 
 // ASCII case folded away, for the second way a stored name finds its topic.
@@ -199,12 +216,14 @@ void Bookmarks::addBookmark() {
 void Bookmarks::loadBookmarks() {
     list_ = std::make_unique<BookmarkList>();
     if (userData_.isOpen()) {
-        KeyedStore& store = *userData_.store();
+        const StoredSection section = storedKeys(*userData_.store());
         std::vector<std::pair<StoredKey, BookmarkValue>> stored;
-        for (StoredKey& key : storedKeys(store)) {
-            std::optional<BookmarkValue> parsed = parseBookmarkValue(key.value);
+        stored.reserve(section.keys.size());
+        for (const StoredKey& key : section.keys) {
             // A value that names no topic carries nothing to keep.
-            if (parsed) stored.emplace_back(std::move(key), std::move(*parsed));
+            if (const std::optional<BookmarkValue> parsed = parseBookmarkValue(key.value)) {
+                stored.emplace_back(key, *parsed);
+            }
         }
         std::vector<std::string_view> names;
         names.reserve(stored.size());
@@ -244,8 +263,8 @@ void Bookmarks::resolveTopics() {
     std::vector<std::pair<Bookmark*, BookmarkValue>> missing;
     for (Bookmark* b = list_->firstBookmark(); b != nullptr; b = b->nextBookmark()) {
         if (!b->isMissing()) continue;
-        if (std::optional<BookmarkValue> parsed = parseBookmarkValue(b->storedValue)) {
-            missing.emplace_back(b, std::move(*parsed));
+        if (const std::optional<BookmarkValue> parsed = parseBookmarkValue(b->storedValue)) {
+            missing.emplace_back(b, *parsed);
         }
     }
     std::vector<std::string_view> names;
@@ -253,11 +272,17 @@ void Bookmarks::resolveTopics() {
     for (const auto& [b, parsed] : missing) names.push_back(parsed.name);
     std::optional<TopicsByName> topics;
     if (!names.empty()) topics.emplace(*viewer_.document().index, names);
-    for (auto& [b, parsed] : missing) {
-        TopicEntry* topic = topics->resolve(parsed.name);
-        if (topic == nullptr) continue;
+    // The names point into the stored values: those are let go only once
+    // every name is resolved.
+    std::vector<std::pair<Bookmark*, TopicEntry*>> found;
+    for (const auto& [b, parsed] : missing) {
+        if (TopicEntry* topic = topics->resolve(parsed.name)) {
+            b->line = parsed.line;
+            found.emplace_back(b, topic);
+        }
+    }
+    for (const auto& [b, topic] : found) {
         b->topic = topic;
-        b->line = parsed.line;
         b->storedName.clear();
         b->storedValue.clear();
     }

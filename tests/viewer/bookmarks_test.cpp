@@ -394,6 +394,18 @@ TEST_F(BookmarkTest, OddStoredValuesKeepWhatIdentifiesATopic) {
               "\r\n\r\n[vTome Bookmarks]\r\n1=Intro,0\r\n2=Long,0\r\n3=Last,4\r\n4=Install,1\r\n5=Gone,x\r\n");
 }
 
+TEST_F(BookmarkTest, ARepeatedKeyReadsAsItsFirstLineAndDigitsCountByNumber) {
+    writeFile(vinfo(),
+              "[vTome Bookmarks]\r\n"
+              "2=Long,3\r\n"
+              "1=Intro,0\r\n"
+              "2=Last,0\r\n"      // key 2 again: its first line wins
+              "01=Install,0\r\n"  // another key, numbered 1, after the first 1
+              "+3=Last,0\r\n");   // not a key
+    open();
+    EXPECT_EQ(menu(), itemsWith({{"Intro", 10001}, {"Installing", 10002}, {"Long Topic", 10003}}));
+}
+
 // --- the menu and jumps
 
 TEST_F(BookmarkTest, MenuListsTitlesInOrderAndRenumbersAfterADelete) {
