@@ -39,7 +39,9 @@ void ContentsFilter::onFilterKey(std::uint32_t key) {
             if (viewer_.panes().mainWindow) viewer_.panes().mainWindow->focus();
             break;
         case vk::kReturn:
-            if (!selectedListed && tree.firstMatch() != kNoTreeItem) {
+            // A row listed only because a match hangs under it is not
+            // what the text asked for: the first match is.
+            if (!tree.isMatch(selected) && tree.firstMatch() != kNoTreeItem) {
                 viewer_.selectTopic(static_cast<TopicEntry*>(tree.data(tree.firstMatch())));
             }
             if (viewer_.panes().mainWindow) viewer_.panes().mainWindow->focus();

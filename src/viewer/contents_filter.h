@@ -21,8 +21,8 @@ public:
 
     // The field's text changed: the tree follows at once.
     void onFilterChanged();
-    // Escape clears the filter; Enter shows the selected row's topic, or
-    // the first match when no row is selected; Up and Down select the row
+    // Escape clears the filter; Enter shows the selected row's topic when
+    // its title matches, else the first match; Up and Down select the row
     // above or below. The keyboard goes back to the main window after
     // Escape and Enter, and stays in the field after Up and Down.
     void onFilterKey(std::uint32_t key);

@@ -96,6 +96,29 @@ TEST_F(QtTopicView, SelectingDoesNotScrollButScrollingTheCaretIntoViewDoes) {
     EXPECT_EQ(view->selection(), (TextRange{0, 0}));
 }
 
+TEST_F(QtTopicView, ATopLineAskedForBeforeTheFirstDrawingIsTakenAtTheFinalWidth) {
+    // A place restored at start-up: the view gets its text and top line
+    // while the window still has its first, narrow size.
+    TopicTextView* fresh = platform().createTopicView();
+    ASSERT_NE(fresh, nullptr);
+    fresh->place(Rect::fromSize(0, 0, 120, 200));
+    std::string text;
+    for (int i = 0; i < 200; ++i) text += "line " + std::to_string(i) + " with words enough to wrap when narrow\r\n";
+    fresh->setText(text);
+    fresh->setFirstVisibleLine(70);
+    fresh->place(Rect::fromSize(0, 0, 900, 300));
+    fresh->show();
+    QTest::qWait(50);
+    EXPECT_EQ(fresh->firstVisibleLine(), 70u);
+    EXPECT_EQ(fresh->lineIndex(70), text.find("line 70 ") - 70) << "the 71st line of the text, one byte shorter per line end";
+
+    // Once drawn, a change of width keeps the text on top, not the number.
+    const std::uint32_t topText = fresh->lineIndex(70);
+    fresh->place(Rect::fromSize(0, 0, 120, 300));
+    QTest::qWait(50);
+    EXPECT_EQ(fresh->lineIndex(fresh->firstVisibleLine()), topText);
+}
+
 TEST_F(QtTopicView, FindForwardFoldsAsciiLettersAndCountsALineBreakOnce) {
     view->setText("\r\nAbc\r\nxabc");
     EXPECT_EQ(view->findForward("ABC", 0), (TextRange{1, 4}));

@@ -169,6 +169,24 @@ TEST_F(ContentsFiltering, UpDownAndEnterInTheFieldMoveThroughTheRowsShown) {
     EXPECT_EQ(historyTitles().size(), shown);
 }
 
+TEST_F(ContentsFiltering, EnterOnARowListedOnlyForWhatHangsUnderItTakesTheFirstMatch) {
+    // The title page stays listed above every match, and selected.
+    filter("linux");
+    platform_.setFocus(FocusTarget::ContentsFilter);
+    press(vk::kReturn);
+    EXPECT_EQ(currentTitle(), "On Linux");
+    // So does a branch that only holds a match.
+    app_->viewer().selectTopic(topic("Branch b"));
+    platform_.setFocus(FocusTarget::ContentsFilter);
+    press(vk::kReturn);
+    EXPECT_EQ(currentTitle(), "On Linux");
+    // A matching row is what Enter shows.
+    app_->viewer().selectTopic(topic("Deep linux notes"));
+    platform_.setFocus(FocusTarget::ContentsFilter);
+    press(vk::kReturn);
+    EXPECT_EQ(currentTitle(), "Deep linux notes");
+}
+
 TEST_F(ContentsFiltering, TypingInTheTreeStartsTheFilterAndCtrlLSelectsItsText) {
     platform_.focusContentsTree();
     press('L');

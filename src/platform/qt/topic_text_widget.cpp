@@ -77,9 +77,16 @@ void TopicTextWidget::rewrap() {
     viewport()->update();
 }
 
+void TopicTextWidget::setTopLine(std::uint32_t line) {
+    QScrollBar* bar = verticalScrollBar();
+    bar->setValue(static_cast<int>(std::min(line, static_cast<std::uint32_t>(bar->maximum()))));
+    if (!drawn_) pendingTopLine_ = line;
+}
+
 void TopicTextWidget::setShownText(std::string text) {
     text_ = std::move(text);
     ++revision_;
+    pendingTopLine_.reset();
     anchor_ = caret_ = 0;
     lines_.wrap(text_, fittingColumns());
     updateScrollRange();
@@ -183,6 +190,8 @@ std::vector<TextRange> TopicTextWidget::highlightsOnScreen() const {
 }
 
 void TopicTextWidget::paintEvent(QPaintEvent*) {
+    drawn_ = true;
+    pendingTopLine_.reset();
     QPainter painter(viewport());
     painter.setFont(font());
     const std::uint32_t from = std::min(anchor_, caret_);
@@ -272,6 +281,7 @@ void TopicTextWidget::resizeEvent(QResizeEvent* event) {
     } else {
         updateScrollRange();
     }
+    if (pendingTopLine_) setTopLine(*pendingTopLine_);
 }
 
 void TopicTextWidget::changeEvent(QEvent* event) {

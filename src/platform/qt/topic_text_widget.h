@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,6 +54,11 @@ public:
 
     const WrappedLines& lines() const { return lines_; }
     std::uint32_t topLine() const;
+    // Scrolls so that display line `line` is on top, as far as the scroll
+    // bar goes. Asked before the view is first drawn (a place restored at
+    // start-up), the line is taken again once the view has its final width,
+    // since display lines are counted at the width they are shown at.
+    void setTopLine(std::uint32_t line);
     // Lines wholly on screen: what a page scroll moves.
     int pageLines() const;
 
@@ -121,6 +127,10 @@ private:
     // Eighths of a degree turned with a modifier and not yet a whole notch
     // (touchpads turn in small steps).
     int wheelRest_ = 0;
+    // The top line asked for before the first drawing, and whether that
+    // has happened.
+    std::optional<std::uint32_t> pendingTopLine_;
+    bool drawn_ = false;
 };
 
 }  // namespace vtome::platform::qt

@@ -97,12 +97,7 @@ HitCount QtTopicView::countHits(std::string_view text, std::uint32_t position) c
     return platform::countHits(editor_->text(), toShownText(text), position);
 }
 
-void QtTopicView::setFirstVisibleLine(std::uint32_t line) {
-    // The scroll bar stops where the last line reaches the bottom.
-    QScrollBar* vertical = editor_->verticalScrollBar();
-    const auto last = static_cast<std::uint32_t>(vertical->maximum());
-    vertical->setValue(static_cast<int>(std::min(line, last)));
-}
+void QtTopicView::setFirstVisibleLine(std::uint32_t line) { editor_->setTopLine(line); }
 
 void QtTopicView::setTextSize(int pixels) {
     QFont font = editor_->font();
