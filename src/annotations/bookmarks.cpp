@@ -148,6 +148,18 @@ private:
     std::unordered_map<std::string_view, TopicEntry*, FoldedHash, FoldedEqual> folded_;
 };
 
+// The topics the parsed values name, for resolving them; none when there
+// are no values, so that only a document with bookmarks walks its topics.
+template <typename Owner>
+std::optional<TopicsByName> topicsNamedIn(const TopicIndex& index,
+                                          const std::vector<std::pair<Owner, BookmarkValue>>& values) {
+    if (values.empty()) return std::nullopt;
+    std::vector<std::string_view> names;
+    names.reserve(values.size());
+    for (const auto& [owner, parsed] : values) names.push_back(parsed.name);
+    return std::optional<TopicsByName>(std::in_place, index, names);
+}
+
 // Whether a blank ends the value: the store's rule for where a new key goes
 // (after the last non-blank byte) would then put the next key in front of
 // those blanks.
@@ -225,12 +237,7 @@ void Bookmarks::loadBookmarks() {
                 stored.emplace_back(key, *parsed);
             }
         }
-        std::vector<std::string_view> names;
-        names.reserve(stored.size());
-        for (const auto& [key, parsed] : stored) names.push_back(parsed.name);
-        // Only a document with bookmarks walks its topics for them.
-        std::optional<TopicsByName> topics;
-        if (!names.empty()) topics.emplace(*viewer_.document().index, names);
+        const std::optional<TopicsByName> topics = topicsNamedIn(*viewer_.document().index, stored);
         for (const auto& [key, parsed] : stored) {
             if (TopicEntry* topic = topics->resolve(parsed.name)) {
                 list_->appendBookmark(parsed.line, topic);
@@ -267,11 +274,7 @@ void Bookmarks::resolveTopics() {
             missing.emplace_back(b, *parsed);
         }
     }
-    std::vector<std::string_view> names;
-    names.reserve(missing.size());
-    for (const auto& [b, parsed] : missing) names.push_back(parsed.name);
-    std::optional<TopicsByName> topics;
-    if (!names.empty()) topics.emplace(*viewer_.document().index, names);
+    const std::optional<TopicsByName> topics = topicsNamedIn(*viewer_.document().index, missing);
     // The names point into the stored values: those are let go only once
     // every name is resolved.
     std::vector<std::pair<Bookmark*, TopicEntry*>> found;
