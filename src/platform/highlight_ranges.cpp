@@ -1,7 +1,6 @@
 #include "platform/highlight_ranges.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "runtime/text_scan.h"
 
@@ -13,29 +12,13 @@ void forEachOccurrence(std::string_view text, std::string_view needle, std::uint
     if (length == 0 || length > text.size()) return;
     const std::size_t lastStart = std::min<std::size_t>(to == 0 ? 0 : to - 1, text.size() - length);
     if (from > lastStart || to == 0) return;
-    const char lower = scan::foldCase(needle[0]);
-    const char upper = (lower >= 'a' && lower <= 'z') ? static_cast<char>(lower - 32) : lower;
-    const char* const begin = text.data();
-    const char* const end = begin + lastStart + 1;
-    auto nextOf = [end](const char* p, char c) {
-        const char* hit = static_cast<const char*>(std::memchr(p, c, static_cast<std::size_t>(end - p)));
-        return hit != nullptr ? hit : end;
-    };
-    const char* p = begin + from;
-    const char* nextLower = nextOf(p, lower);
-    const char* nextUpper = upper == lower ? end : nextOf(p, upper);
-    while (p < end) {
-        if (nextLower < p) nextLower = nextOf(p, lower);
-        if (upper != lower && nextUpper < p) nextUpper = nextOf(p, upper);
-        const char* candidate = std::min(nextLower, nextUpper);
-        if (candidate >= end) return;
-        if (scan::equalIgnoreCase(std::string_view(candidate, length), needle)) {
-            const auto at = static_cast<std::uint32_t>(candidate - begin);
-            if (!each({at, at + static_cast<std::uint32_t>(length)})) return;
-            p = candidate + length;
-        } else {
-            p = candidate + 1;
-        }
+    // Only starts before `to` are wanted: the text searched ends where the
+    // last of them would.
+    const std::string_view searched = text.substr(0, lastStart + length);
+    const scan::CaseBlindNeedle wanted(needle);
+    const auto size = static_cast<std::uint32_t>(length);
+    for (std::uint32_t at = wanted.findIn(searched, from); at != scan::npos; at = wanted.findIn(searched, at + size)) {
+        if (!each({at, at + size})) return;
     }
 }
 
