@@ -44,6 +44,8 @@ std::span<const ToolCommand> infoCommands();
 // Prints a failure on standard error, with the file and the reason when it
 // is about a file.
 void reportFailure(const RuntimeFailure& failure);
+// The line reportFailure writes, ending in a line feed.
+std::string failureLine(const RuntimeFailure& failure);
 
 // Writes bytes to standard output exactly as they are.
 void writeOut(std::string_view bytes);

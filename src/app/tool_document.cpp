@@ -1,5 +1,7 @@
 #include "app/tool_document.h"
 
+#include "app/tool_mapped_document.h"
+
 #include <cstdio>
 
 #include "document/contents.h"
@@ -21,10 +23,11 @@ std::optional<std::string> findToolDocument(const std::string& argument) {
     return path.str();
 }
 
-std::optional<ToolDocument> openToolDocument(const std::string& argument) {
+std::optional<ToolDocument> openToolDocument(const std::string& argument, FileReading reading) {
     std::optional<std::string> path = findToolDocument(argument);
     if (!path) return std::nullopt;
-    ToolDocument document{*path, loadDocumentStore(*path), std::make_unique<TopicIndex>()};
+    ToolDocument document{*path, loadDocumentStore(*path, reading), std::make_unique<TopicIndex>()};
+    if (reading == FileReading::Map) guardMappedDocument(*path, document.store->text());
     buildContents(*document.store, fileNameOf(document.path), *document.index);
     return document;
 }

@@ -23,7 +23,9 @@ struct ToolDocument {
 std::optional<std::string> findToolDocument(const std::string& argument);
 
 // The document loaded as the viewer loads it (an Info manual is converted)
-// and its contents built; none when it cannot be found.
-std::optional<ToolDocument> openToolDocument(const std::string& argument);
+// and its contents built; none when it cannot be found. Mapped, the file's
+// pages are read in place under the guard of tool_mapped_document.h; the
+// mapping must not be read while the tool itself rewrites the file.
+std::optional<ToolDocument> openToolDocument(const std::string& argument, FileReading reading);
 
 }  // namespace vtome::tool

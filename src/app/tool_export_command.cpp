@@ -12,7 +12,9 @@ namespace vtome::tool {
 namespace {
 
 int exportDocument(const Arguments& a) {
-    const std::optional<ToolDocument> document = openToolDocument(a[0]);
+    // Even over the document itself the mapping is safe: a save writes a new
+    // file, or one written in place only once every byte is made.
+    const std::optional<ToolDocument> document = openToolDocument(a[0], FileReading::Map);
     if (!document) return kFalse;
     if (a[1] == kStandardOutputName) {
         writeTextExport(*document->store, [](std::string_view piece) { writeOut(piece); });
@@ -23,7 +25,7 @@ int exportDocument(const Arguments& a) {
 }
 
 int contents(const Arguments& a) {
-    const std::optional<ToolDocument> document = openToolDocument(a[0]);
+    const std::optional<ToolDocument> document = openToolDocument(a[0], FileReading::Map);
     if (!document) return kFalse;
     for (const TopicEntry* entry = document->index->firstTopic(); entry != nullptr; entry = entry->nextTopic()) {
         writeOut(std::to_string(entry->depth));

@@ -58,15 +58,16 @@ const ToolCommand* findCommand(std::string_view name) {
 
 }  // namespace
 
-void reportFailure(const RuntimeFailure& failure) {
-    std::fflush(stdout);
+std::string failureLine(const RuntimeFailure& failure) {
     // "vtome-tool: FILE: REASON (TEXT, N)" for a file, else "vtome-tool: TEXT (N)".
     const std::string number = formatFailureNumber(static_cast<std::uint32_t>(failure.number()));
-    if (failure.isAboutFile()) {
-        std::fprintf(stderr, "vtome-tool: %s (%s, %s)\n", failure.detail().c_str(), failure.what(), number.c_str());
-    } else {
-        std::fprintf(stderr, "vtome-tool: %s (%s)\n", failure.what(), number.c_str());
-    }
+    if (failure.isAboutFile()) return "vtome-tool: " + failure.detail() + " (" + failure.what() + ", " + number + ")\n";
+    return std::string("vtome-tool: ") + failure.what() + " (" + number + ")\n";
+}
+
+void reportFailure(const RuntimeFailure& failure) {
+    std::fflush(stdout);
+    std::fputs(failureLine(failure).c_str(), stderr);
 }
 
 int runTool(int argc, char** argv) {

@@ -13,7 +13,7 @@ namespace vtome::tool {
 namespace {
 
 int search(const Arguments& a) {
-    const std::optional<ToolDocument> document = openToolDocument(a[0]);
+    const std::optional<ToolDocument> document = openToolDocument(a[0], FileReading::Map);
     if (!document) return kFalse;
     SectionIndex sections(*document->store);
     const std::vector<TopicMatch> matches = topicsContaining(sections, *document->index, a[1]);

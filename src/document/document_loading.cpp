@@ -32,9 +32,9 @@ std::unique_ptr<KeyedStore> storeFromText(std::string_view text) {
     return KeyedStore::fromBuffer(std::move(buffer));
 }
 
-std::unique_ptr<KeyedStore> loadDocumentStore(const std::string& path) {
-    if (endsWith(path, kDocumentExtension)) return KeyedStore::loadFromFile(path);
-    TextBuffer bytes = TextBuffer::fromFile(path);
+std::unique_ptr<KeyedStore> loadDocumentStore(const std::string& path, FileReading reading) {
+    if (endsWith(path, kDocumentExtension)) return KeyedStore::loadFromFile(path, reading);
+    TextBuffer bytes = reading == FileReading::Map ? TextBuffer::mapFile(path) : TextBuffer::fromFile(path);
     if (std::optional<std::string> converted = convertInfoBytes(path, bytes.view())) {
         return storeFromText(*converted);
     }

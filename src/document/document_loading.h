@@ -23,7 +23,7 @@ constexpr std::string_view kInfoManualFilter = "Info manuals (*.info *.info.gz)"
 // data), which is converted. Failures are those of reading the file (and of
 // reading a split manual's parts: "File open failure" for a missing part,
 // "File read error" for broken gzip data).
-std::unique_ptr<KeyedStore> loadDocumentStore(const std::string& path);
+std::unique_ptr<KeyedStore> loadDocumentStore(const std::string& path, FileReading reading = FileReading::Copy);
 
 // The help document converted from the Info manual at path; none when the
 // file holds no Info manual.

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -53,6 +54,31 @@ void InputFile::readInto(char* dest, std::uint32_t count) {
         if (n == 0) failOnFile(FailureCode::FileReadError, path_, "The file became shorter while it was read");
         done += static_cast<std::uint32_t>(n);
     }
+}
+
+InputFile::Mapping InputFile::mapPrivately(std::uint32_t spare) {
+    const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    const std::size_t size = (std::size_t{size_} + spare + page - 1) / page * page;
+    // Anonymous zero pages first, so the bytes after the file's end read as 0
+    // even when the file ends at a page's edge; the file goes over the front.
+    void* area = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (area == MAP_FAILED) fail(FailureCode::MemoryAllocationFailure);
+    const Mapping mapping{static_cast<char*>(area), size};
+    if (size_ == 0) return mapping;
+    // Read-only while the pages are brought in: a writable private mapping
+    // would be populated by copying every page.
+    if (::mmap(area, size_, PROT_READ, MAP_PRIVATE | MAP_FIXED | MAP_POPULATE, fd_, 0) == MAP_FAILED ||
+        ::mprotect(area, size_, PROT_READ | PROT_WRITE) != 0) {
+        const int error = errno;
+        ::munmap(area, size);
+        failOnFile(FailureCode::FileReadError, path_, error);
+    }
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0 || static_cast<unsigned long long>(info.st_size) < size_) {
+        ::munmap(area, size);
+        failOnFile(FailureCode::FileReadError, path_, "The file became shorter while it was read");
+    }
+    return mapping;
 }
 
 }  // namespace vtome

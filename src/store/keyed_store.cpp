@@ -63,8 +63,9 @@ std::unique_ptr<KeyedStore> KeyedStore::newEmpty() {
     return std::unique_ptr<KeyedStore>(new KeyedStore(TextBuffer()));
 }
 
-std::unique_ptr<KeyedStore> KeyedStore::loadFromFile(const std::string& path) {
-    return std::unique_ptr<KeyedStore>(new KeyedStore(TextBuffer::fromFile(path)));
+std::unique_ptr<KeyedStore> KeyedStore::loadFromFile(const std::string& path, FileReading reading) {
+    TextBuffer text = reading == FileReading::Map ? TextBuffer::mapFile(path) : TextBuffer::fromFile(path);
+    return std::unique_ptr<KeyedStore>(new KeyedStore(std::move(text)));
 }
 
 std::unique_ptr<KeyedStore> KeyedStore::fromText(std::string_view bytes) {

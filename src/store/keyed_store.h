@@ -59,6 +59,10 @@ struct SectionLayout {
     std::uint32_t extentEnd = 0;
 };
 
+// How a store takes a file's bytes: copied into memory it owns, or mapped
+// (only for a process that handles SIGBUS; see InputFile::mapPrivately).
+enum class FileReading { Copy, Map };
+
 class KeyedStore {
 public:
     static constexpr std::uint32_t npos = TextBuffer::npos;
@@ -70,7 +74,8 @@ public:
     // An empty store, for a file that does not exist yet.
     static std::unique_ptr<KeyedStore> newEmpty();
     // The whole file at path. The file must exist.
-    static std::unique_ptr<KeyedStore> loadFromFile(const std::string& path);
+    static std::unique_ptr<KeyedStore> loadFromFile(const std::string& path,
+                                                    FileReading reading = FileReading::Copy);
     // A store whose text is `text`, as if a file held exactly those bytes.
     static std::unique_ptr<KeyedStore> fromBuffer(TextBuffer text);
     // A store holding these bytes, as if loaded from a file that held them.

@@ -82,13 +82,13 @@ void preferHugePages(char* block, std::size_t size) {
 #endif
 }
 
-std::unique_ptr<char[]> newBlock(std::uint32_t capacity) {
+TextBlock newBlock(std::uint32_t capacity) {
     const std::size_t size = std::size_t{capacity} + TextBuffer::kSpareBytes;
     char* block = new (std::nothrow) char[size];
     if (block == nullptr) fail(FailureCode::MemoryAllocationFailure);
     preferHugePages(block, size);
     block[0] = '\0';
-    return std::unique_ptr<char[]>(block);
+    return TextBlock(block);
 }
 
 }  // namespace
@@ -110,6 +110,23 @@ TextBuffer TextBuffer::fromFile(const std::string& path) {
     TextBuffer buffer{NoBlock{}};
     buffer.loadFile(path);
     return buffer;
+}
+
+TextBuffer TextBuffer::mapFile(const std::string& path) {
+    InputFile file(path);
+    const InputFile::Mapping mapping = file.mapPrivately(kSpareBytes);
+    TextBuffer buffer{NoBlock{}};
+    buffer.data_ = TextBlock(mapping.block, TextBlockRelease{mapping.size});
+    buffer.capacity_ = buffer.length_ = file.size();
+    return buffer;
+}
+
+void TextBlockRelease::operator()(char* block) const noexcept {
+    if (mappedSize > 0) {
+        ::munmap(block, mappedSize);
+    } else {
+        delete[] block;
+    }
 }
 
 TextBuffer::TextBuffer(TextBuffer&& other) noexcept
@@ -180,7 +197,7 @@ void TextBuffer::reserveFor(std::uint64_t needed) {
     // At least double the room needed, so appending stays amortised linear.
     std::uint64_t grown = std::uint64_t{capacity_} + 2 * needed;
     std::uint32_t newCapacity = static_cast<std::uint32_t>(std::min<std::uint64_t>(grown, kMaxLength));
-    std::unique_ptr<char[]> block = newBlock(newCapacity);
+    TextBlock block = newBlock(newCapacity);
     if (length_ > 0) std::memcpy(block.get(), data_.get(), length_);
     data_ = std::move(block);
     capacity_ = newCapacity;
@@ -190,7 +207,7 @@ void TextBuffer::reserveFor(std::uint64_t needed) {
 void TextBuffer::resize(std::uint32_t newCapacity) {
     newCapacity = std::min(std::max(newCapacity, length_), kMaxLength);
     if (data_ && newCapacity == capacity_) return;
-    std::unique_ptr<char[]> block = newBlock(newCapacity);
+    TextBlock block = newBlock(newCapacity);
     if (length_ > 0) std::memcpy(block.get(), data_.get(), length_);
     data_ = std::move(block);
     capacity_ = newCapacity;
@@ -302,7 +319,7 @@ void TextBuffer::loadFile(const std::string& path) {
     const std::uint32_t size = file.size();
     if (!data_ || size > capacity_) {
         // Read into the new block first, so a failed read keeps the old text.
-        std::unique_ptr<char[]> block = newBlock(size);
+        TextBlock block = newBlock(size);
         file.readInto(block.get(), size);
         data_ = std::move(block);
         capacity_ = size;

@@ -24,6 +24,14 @@ namespace vtome {
 __extension__ typedef unsigned __int128 Uint128;
 __extension__ typedef __int128 Int128;
 
+// Gives a buffer's data block back: one from new[], or a file mapping of
+// `mappedSize` bytes.
+struct TextBlockRelease {
+    std::size_t mappedSize = 0;
+    void operator()(char* block) const noexcept;
+};
+using TextBlock = std::unique_ptr<char[], TextBlockRelease>;
+
 class TextBuffer {
 public:
     static constexpr std::uint32_t npos = 0xFFFFFFFFu;
@@ -41,6 +49,9 @@ public:
     static TextBuffer empty();
     // The whole file, capacity equal to its size, cursor at 0.
     static TextBuffer fromFile(const std::string& path);
+    // The same content, but the file's pages mapped instead of copied (see
+    // InputFile::mapPrivately for the one condition this puts on the caller).
+    static TextBuffer mapFile(const std::string& path);
 
     TextBuffer(TextBuffer&& other) noexcept;
     TextBuffer& operator=(TextBuffer&& other) noexcept;
@@ -233,7 +244,7 @@ private:
     std::uint32_t nextLineAt(std::uint32_t pos) const;
     void insertNumberText(const char* text, int written);
 
-    std::unique_ptr<char[]> data_;
+    TextBlock data_;
     std::uint32_t capacity_ = 0;
     std::uint32_t length_ = 0;
     std::uint32_t cursor_ = 0;

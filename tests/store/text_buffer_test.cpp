@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstring>
 #include <filesystem>
 #include <limits>
@@ -624,6 +626,36 @@ TEST(TextBufferFile, LoadGrowsOnlyWhenNeeded) {
     EXPECT_EQ(target.view(), "[0123456789]");
     EXPECT_EQ(target.cursor(), 11u);
     std::filesystem::remove(path);
+}
+
+// A mapped file reads as the copied one does, with the byte 0 after its end
+// even when it ends at a page's edge, and edits change the buffer only.
+TEST(TextBufferFile, AMappedFileReadsAndEditsLikeACopyAndTheFileStaysAsItWas) {
+    const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    for (const std::size_t size : {std::size_t{0}, std::size_t{1}, page - 1, page, page + 1, 3 * page}) {
+        SCOPED_TRACE(size);
+        std::string bytes;
+        for (std::size_t i = 0; i < size; ++i) bytes += static_cast<char>('a' + i % 26);
+        const std::string path = tempPath("mapped");
+        bufferWith(bytes).writeToFile(path);
+
+        TextBuffer mapped = TextBuffer::mapFile(path);
+        EXPECT_EQ(mapped.view(), bytes);
+        EXPECT_EQ(mapped.capacity(), size);
+        EXPECT_EQ(mapped.cursor(), 0u);
+        EXPECT_EQ(mapped.data()[size], '\0');
+
+        mapped.overwriteAt(0, "X");
+        mapped.toEnd();
+        mapped.insertString("grown past the mapping");
+        EXPECT_EQ(mapped.view(), (size == 0 ? "X" : "X" + bytes.substr(1)) + "grown past the mapping");
+        EXPECT_EQ(TextBuffer::fromFile(path).view(), bytes);
+
+        TextBuffer moved = std::move(mapped);  // the mapping goes with it, released once
+        EXPECT_EQ(moved.view().substr(0, 1), "X");
+        std::filesystem::remove(path);
+    }
+    EXPECT_EQ(failureOf([] { TextBuffer::mapFile(tempPath("does_not_exist")); }), FailureCode::FileOpenFailure);
 }
 
 TEST(TextBufferFile, MissingFileFailsAndKeepsContent) {

@@ -93,6 +93,22 @@ TEST_F(ToolDocumentCommands, ExportWritesEverySectionInFileOrder) {
     EXPECT_EQ(readFile(file("out.txt")), "\r\nZ:\r\nz=1\r\n\r\n\r\nvTome Header:\r\nHead\r\n\r\nRaw:\r\nAB\r\n\r\n");
 }
 
+// Exported over itself (a hard link makes the save write the file in place),
+// the document is read whole before a byte of it changes.
+TEST_F(ToolDocumentCommands, ExportOverTheDocumentItselfHoldsTheExportOfWhatItHeld) {
+    std::string document = "[vTome Header]\r\n<text>\r\nHead\r\n</text>\r\n";
+    for (int i = 0; i < 3000; ++i) {
+        document += "[T" + std::to_string(i) + "]\r\n<text>\r\nTopic " + std::to_string(i) + "\r\n</text>\r\n";
+    }
+    writeFile(file("doc.vtome"), document);
+    ASSERT_EQ(tool({"export", file("doc.vtome"), file("expected.txt")}).status, 0);
+    std::filesystem::create_hard_link(file("doc.vtome"), file("link.vtome"));
+
+    const ProcessResult result = tool({"export", file("doc.vtome"), file("link.vtome")});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(readFile(file("doc.vtome")), readFile(file("expected.txt")));
+}
+
 TEST_F(ToolDocumentCommands, ExportIntoAFolderThatDoesNotExistFails) {
     writeFile(file("doc.vtome"), "[S]\r\ns\r\n");
     const ProcessResult result = tool({"export", file("doc.vtome"), file("nowhere/out.txt")});

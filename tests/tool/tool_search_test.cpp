@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
 #include "support/process.h"
 #include "support/temp_dir.h"
 
@@ -67,6 +71,49 @@ TEST_F(ToolSearch, DocumentIsFoundAsTheViewerFindsIt) {
     EXPECT_EQ(missing.out, "");
     EXPECT_NE(missing.err.find("missing.vtome"), std::string::npos);
     EXPECT_EQ(tool({"search", file("doc.vtome")}).status, 2);
+}
+
+// The tool reads a large document's pages in place: one cut short by another
+// program while a search runs gives the file failure, never a crash.
+TEST_F(ToolSearch, ADocumentCutShortDuringTheSearchEndsInAFileFailureNotACrash) {
+    std::string document = "[vTome Header]\r\n<text>\r\nHead\r\n</text>\r\n[vTome Contents]\r\n";
+    constexpr int kTopics = 40000;
+    for (int i = 0; i < kTopics; ++i) document += "T" + std::to_string(i) + "\r\n";
+    document += "\r\n";
+    const std::string paragraph(300, 'x');
+    for (int i = 0; i < kTopics; ++i) {
+        document += "[T" + std::to_string(i) + "]\r\n<text>\r\nA thermostat.\r\n" + paragraph + "\r\n</text>\r\n";
+    }
+    const std::string source = file("source.vtome");
+    const std::string doc = file("doc.vtome");
+    writeFile(source, document);
+
+    std::filesystem::copy_file(source, doc);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(tool({"search", doc, "thermostat"}).status, 0);
+    const auto whole = std::chrono::steady_clock::now() - start;
+
+    int failures = 0;
+    constexpr int kTrials = 16;
+    for (int trial = 0; trial < kTrials; ++trial) {
+        std::filesystem::copy_file(source, doc, std::filesystem::copy_options::overwrite_existing);
+        std::thread cutter([&] {
+            std::this_thread::sleep_for(whole * trial / kTrials);
+            std::filesystem::resize_file(doc, 4096);
+        });
+        const ProcessResult result = tool({"search", doc, "thermostat"});
+        cutter.join();
+        SCOPED_TRACE(trial);
+        ASSERT_NE(result.status, -1) << "ended by a signal";
+        if (result.status == 3) {
+            EXPECT_EQ(result.err, "vtome-tool: " + doc +
+                                      ": The file became shorter while it was read (File read error, 26)\n");
+            ++failures;
+        } else {
+            EXPECT_TRUE(result.status == 0 || result.status == 1) << result.status << " " << result.err;
+        }
+    }
+    EXPECT_GT(failures, 0) << "no cut landed while the document was read";
 }
 
 }  // namespace
