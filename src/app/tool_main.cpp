@@ -7,6 +7,8 @@
 #include <new>
 #include <string>
 
+#include <unistd.h>
+
 #include "app/tool_command.h"
 #include "runtime/failure.h"
 
@@ -15,6 +17,8 @@ namespace vtome::tool {
 void writeOut(std::string_view bytes) { std::fwrite(bytes.data(), 1, bytes.size(), stdout); }
 
 namespace {
+
+constexpr std::size_t kOutputBufferSize = 256 * 1024;
 
 // Every command table of the tool, in the order the usage lists them.
 std::span<const ToolCommand> (*const kCommandTables[])() = {storeCommands, searchCommands, exportCommands,
@@ -71,6 +75,10 @@ void reportFailure(const RuntimeFailure& failure) {
 }
 
 int runTool(int argc, char** argv) {
+    // Output for a pipe or a file goes out in large writes: an export to
+    // standard output is tens of megabytes. A terminal keeps its line buffer.
+    static char outputBuffer[kOutputBufferSize];
+    if (::isatty(STDOUT_FILENO) == 0) std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         printUsage(stdout);
         return finishOutput(kSuccess);
