@@ -7,6 +7,7 @@
 
 #include "app/tool_command.h"
 #include "runtime/failure.h"
+#include "store/file_io.h"
 
 namespace vtome::tool {
 
@@ -30,7 +31,7 @@ void onBusError(int signal, siginfo_t* info, void*) {
 }  // namespace
 
 void guardMappedDocument(const std::string& path, std::string_view bytes) {
-    const RuntimeFailure failure(FailureCode::FileReadError, path, 0, "The file became shorter while it was read");
+    const RuntimeFailure failure(FailureCode::FileReadError, path, 0, std::string(kFileBecameShorter));
     guardedMessage = failureLine(failure);
     guardedStart = reinterpret_cast<std::uintptr_t>(bytes.data());
     guardedEnd = guardedStart + bytes.size();

@@ -51,7 +51,7 @@ void InputFile::readInto(char* dest, std::uint32_t count) {
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) failOnFile(FailureCode::FileReadError, path_, errno);
         // The file was cut short since it was opened.
-        if (n == 0) failOnFile(FailureCode::FileReadError, path_, "The file became shorter while it was read");
+        if (n == 0) failOnFile(FailureCode::FileReadError, path_, std::string(kFileBecameShorter));
         done += static_cast<std::uint32_t>(n);
     }
 }
@@ -76,7 +76,7 @@ InputFile::Mapping InputFile::mapPrivately(std::uint32_t spare) {
     struct stat info {};
     if (::fstat(fd_, &info) != 0 || static_cast<unsigned long long>(info.st_size) < size_) {
         ::munmap(area, size);
-        failOnFile(FailureCode::FileReadError, path_, "The file became shorter while it was read");
+        failOnFile(FailureCode::FileReadError, path_, std::string(kFileBecameShorter));
     }
     return mapping;
 }

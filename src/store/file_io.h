@@ -10,6 +10,9 @@
 
 namespace vtome {
 
+// The reason given when a file is cut short by another program while it is read.
+constexpr std::string_view kFileBecameShorter = "The file became shorter while it was read";
+
 // Largest piece handed to one write call.
 constexpr std::size_t kWritePieceSize = 16384;
 

@@ -118,6 +118,8 @@ TextBuffer TextBuffer::mapFile(const std::string& path) {
     TextBuffer buffer{NoBlock{}};
     buffer.data_ = TextBlock(mapping.block, TextBlockRelease{mapping.size});
     buffer.capacity_ = buffer.length_ = file.size();
+    // A file that grew since it was measured has more bytes in its last page.
+    buffer.terminate();
     return buffer;
 }
 
