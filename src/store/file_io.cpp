@@ -69,9 +69,8 @@ InputFile::Mapping InputFile::mapPrivately(std::uint32_t spare) {
     // would be populated by copying every page.
     if (::mmap(area, size_, PROT_READ, MAP_PRIVATE | MAP_FIXED | MAP_POPULATE, fd_, 0) == MAP_FAILED ||
         ::mprotect(area, size_, PROT_READ | PROT_WRITE) != 0) {
-        const int error = errno;
         ::munmap(area, size);
-        failOnFile(FailureCode::FileReadError, path_, error);
+        return {};
     }
     struct stat info {};
     if (::fstat(fd_, &info) != 0 || static_cast<unsigned long long>(info.st_size) < size_) {

@@ -43,6 +43,8 @@ public:
     // read of a page the file no longer has, after another program cut it
     // short, raises SIGBUS. Only a process that handles that signal for the
     // block (see vtome-tool) and does not write the file itself may use it.
+    // A file system that cannot map files gives an empty mapping (no block):
+    // read the file instead.
     struct Mapping {
         char* block = nullptr;
         std::size_t size = 0;

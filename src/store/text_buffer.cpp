@@ -116,7 +116,12 @@ TextBuffer TextBuffer::mapFile(const std::string& path) {
     InputFile file(path);
     const InputFile::Mapping mapping = file.mapPrivately(kSpareBytes);
     TextBuffer buffer{NoBlock{}};
-    buffer.data_ = TextBlock(mapping.block, TextBlockRelease{mapping.size});
+    if (mapping.block == nullptr) {
+        buffer.allocate(file.size());
+        file.readInto(buffer.data_.get(), file.size());
+    } else {
+        buffer.data_ = TextBlock(mapping.block, TextBlockRelease{mapping.size});
+    }
     buffer.capacity_ = buffer.length_ = file.size();
     // A file that grew since it was measured has more bytes in its last page.
     buffer.terminate();

@@ -20,6 +20,7 @@
 #include "runtime/failure.h"
 #include "store/file_io.h"
 #include "store/keyed_store.h"
+#include "store/text_buffer.h"
 #include "support/process.h"
 #include "support/temp_dir.h"
 
@@ -126,6 +127,7 @@ Expected expectationFor(const fault::Call& call, bool firstCall, int error, Mode
             if (call.onFolder) return {false, true};
             return {true, true, FailureCode::FileCloseFailure};
         case Op::Unlink:
+        case Op::Map:  // saves map nothing
             return {false, true};
     }
     return {};
@@ -326,6 +328,23 @@ TEST_F(FaultInjection, FailedCloseOfTheNewFileFailsTheSave) {
         EXPECT_EQ(failure.detail(), target() + ": " + std::strerror(EIO));
     }
     EXPECT_TRUE(entries(dir_.path()).empty());
+}
+
+// A file system that cannot map files (some network and FUSE ones) still
+// serves a mapped read: the file is read into memory instead.
+TEST_F(FaultInjection, AFileThatCannotBeMappedIsReadInstead) {
+    std::string bytes;
+    for (int i = 0; i < 20000; ++i) bytes += "[S" + std::to_string(i) + "]\r\nk=v\r\n";
+    writeFile(target(), bytes);
+    for (const int error : {ENODEV, EACCES, ENOMEM}) {
+        SCOPED_TRACE(error);
+        fault::reset();
+        fault::inject(Op::Map, 1, error);
+        const TextBuffer mapped = TextBuffer::mapFile(target());
+        EXPECT_EQ(fault::faultsDone(), 1);
+        EXPECT_EQ(mapped.view(), bytes);
+        EXPECT_EQ(mapped.data()[bytes.size()], '\0');
+    }
 }
 
 // vtome-tool's edits, with the shim preloaded into the real program.

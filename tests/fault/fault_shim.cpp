@@ -7,6 +7,7 @@
 #include <cstring>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <mutex>
 #include <stdio.h>
 #include <sys/stat.h>
@@ -169,7 +170,7 @@ __attribute__((constructor)) void configureFromEnvironment() {
     char name[32] = {};
     int nth = 0, error = 0;
     if (std::sscanf(fault, "%31[^:]:%d:%d", name, &nth, &error) != 3) return;
-    for (int op = 0; op <= static_cast<int>(Op::Unlink); ++op) {
+    for (int op = 0; op <= static_cast<int>(Op::Map); ++op) {
         if (std::strcmp(opName(static_cast<Op>(op)), name) == 0) inject(static_cast<Op>(op), nth, error);
     }
 }
@@ -179,7 +180,7 @@ __attribute__((constructor)) void configureFromEnvironment() {
 const char* opName(Op op) {
     static const char* const names[] = {"open",  "create-unnamed", "create",    "write",    "fsync",
                                         "close", "rename",         "link",      "fallocate", "truncate",
-                                        "chmod", "chown",          "unlink"};
+                                        "chmod", "chown",          "unlink",    "map"};
     return names[static_cast<int>(op)];
 }
 
@@ -397,6 +398,17 @@ int unlink(const char* path) {
 int unlinkat(int dirfd, const char* path, int flags) {
     static const auto realUnlinkat = f::real<int (*)(int, const char*, int)>("unlinkat");
     return f::checkAt(Op::Unlink, dirfd, path) == Verdict::Pass ? realUnlinkat(dirfd, path, flags) : f::fail();
+}
+
+// Only mappings of a file count: anonymous memory (fd -1) passes untouched.
+void* mmap(void* address, size_t length, int protection, int flags, int fd, off_t offset) {
+    static const auto realMmap = f::real<void* (*)(void*, size_t, int, int, int, off_t)>("mmap");
+    if (fd < 0 || f::check(Op::Map, fd) == Verdict::Pass) return realMmap(address, length, protection, flags, fd, offset);
+    f::fail();
+    return MAP_FAILED;
+}
+void* mmap64(void* address, size_t length, int protection, int flags, int fd, off_t offset) {
+    return mmap(address, length, protection, flags, fd, offset);
 }
 
 }  // extern "C"

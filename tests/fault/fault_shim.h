@@ -1,7 +1,7 @@
 #pragma once
 // A shim between vTome's file code and the system: the calls a save makes
 // (open, openat, write, pwrite, fsync, close, rename, link, fallocate,
-// ftruncate, fchmod, fchown, unlink and their variants) are forwarded to the
+// ftruncate, fchmod, fchown, unlink, mmap of a file and their variants) are forwarded to the
 // real ones, and one of them can be made to fail, or to write short.
 //
 // Only calls on files inside the watched folder count, so that the test's own
@@ -29,6 +29,7 @@ enum class Op {
     Chmod,           // fchmod
     Chown,           // fchown
     Unlink,          // unlink, unlinkat
+    Map,             // mmap of a file
 };
 
 const char* opName(Op op);
