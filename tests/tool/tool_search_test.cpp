@@ -93,24 +93,28 @@ TEST_F(ToolSearch, ADocumentCutShortDuringTheSearchEndsInAFileFailureNotACrash) 
     ASSERT_EQ(tool({"search", doc, "thermostat"}).status, 0);
     const auto whole = std::chrono::steady_clock::now() - start;
 
+    // The cuts are spread over one run's length; on a busy machine a round
+    // may miss the reading altogether, so up to three rounds are tried.
     int failures = 0;
     constexpr int kTrials = 16;
-    for (int trial = 0; trial < kTrials; ++trial) {
-        std::filesystem::copy_file(source, doc, std::filesystem::copy_options::overwrite_existing);
-        std::thread cutter([&] {
-            std::this_thread::sleep_for(whole * trial / kTrials);
-            std::filesystem::resize_file(doc, 4096);
-        });
-        const ProcessResult result = tool({"search", doc, "thermostat"});
-        cutter.join();
-        SCOPED_TRACE(trial);
-        ASSERT_NE(result.status, -1) << "ended by a signal";
-        if (result.status == 3) {
-            EXPECT_EQ(result.err, "vtome-tool: " + doc +
-                                      ": The file became shorter while it was read (File read error, 26)\n");
-            ++failures;
-        } else {
-            EXPECT_TRUE(result.status == 0 || result.status == 1) << result.status << " " << result.err;
+    for (int round = 0; round < 3 && failures == 0; ++round) {
+        for (int trial = 0; trial < kTrials; ++trial) {
+            std::filesystem::copy_file(source, doc, std::filesystem::copy_options::overwrite_existing);
+            std::thread cutter([&] {
+                std::this_thread::sleep_for(whole * trial / kTrials);
+                std::filesystem::resize_file(doc, 4096);
+            });
+            const ProcessResult result = tool({"search", doc, "thermostat"});
+            cutter.join();
+            SCOPED_TRACE(trial);
+            ASSERT_NE(result.status, -1) << "ended by a signal";
+            if (result.status == 3) {
+                EXPECT_EQ(result.err, "vtome-tool: " + doc +
+                                          ": The file became shorter while it was read (File read error, 26)\n");
+                ++failures;
+            } else {
+                EXPECT_TRUE(result.status == 0 || result.status == 1) << result.status << " " << result.err;
+            }
         }
     }
     EXPECT_GT(failures, 0) << "no cut landed while the document was read";
