@@ -34,7 +34,7 @@ std::unique_ptr<KeyedStore> storeFromText(std::string_view text) {
 
 std::unique_ptr<KeyedStore> loadDocumentStore(const std::string& path, FileReading reading) {
     if (endsWith(path, kDocumentExtension)) return KeyedStore::loadFromFile(path, reading);
-    TextBuffer bytes = reading == FileReading::Map ? TextBuffer::mapFile(path) : TextBuffer::fromFile(path);
+    TextBuffer bytes = TextBuffer::fromFile(path, reading);
     if (std::optional<std::string> converted = convertInfoBytes(path, bytes.view())) {
         return storeFromText(*converted);
     }

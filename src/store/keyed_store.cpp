@@ -64,8 +64,7 @@ std::unique_ptr<KeyedStore> KeyedStore::newEmpty() {
 }
 
 std::unique_ptr<KeyedStore> KeyedStore::loadFromFile(const std::string& path, FileReading reading) {
-    TextBuffer text = reading == FileReading::Map ? TextBuffer::mapFile(path) : TextBuffer::fromFile(path);
-    return std::unique_ptr<KeyedStore>(new KeyedStore(std::move(text)));
+    return std::unique_ptr<KeyedStore>(new KeyedStore(TextBuffer::fromFile(path, reading)));
 }
 
 std::unique_ptr<KeyedStore> KeyedStore::fromText(std::string_view bytes) {

@@ -59,10 +59,6 @@ struct SectionLayout {
     std::uint32_t extentEnd = 0;
 };
 
-// How a store takes a file's bytes: copied into memory it owns, or mapped
-// (only for a process that handles SIGBUS; see InputFile::mapPrivately).
-enum class FileReading { Copy, Map };
-
 class KeyedStore {
 public:
     static constexpr std::uint32_t npos = TextBuffer::npos;

@@ -106,7 +106,8 @@ TextBuffer::TextBuffer(NoBlock) : delimiters_(defaultDelimiters()) {}
 
 TextBuffer TextBuffer::empty() { return TextBuffer(NoBlock{}); }
 
-TextBuffer TextBuffer::fromFile(const std::string& path) {
+TextBuffer TextBuffer::fromFile(const std::string& path, FileReading reading) {
+    if (reading == FileReading::Map) return mapFile(path);
     TextBuffer buffer{NoBlock{}};
     buffer.loadFile(path);
     return buffer;

@@ -32,6 +32,10 @@ struct TextBlockRelease {
 };
 using TextBlock = std::unique_ptr<char[], TextBlockRelease>;
 
+// How a file's bytes are taken: copied into memory of the buffer's own, or
+// mapped (only for a process that handles SIGBUS; see InputFile::mapPrivately).
+enum class FileReading { Copy, Map };
+
 class TextBuffer {
 public:
     static constexpr std::uint32_t npos = 0xFFFFFFFFu;
@@ -47,11 +51,10 @@ public:
     explicit TextBuffer(std::uint32_t capacity);
     // No data block at all: capacity 0, grows on first insertion.
     static TextBuffer empty();
-    // The whole file, capacity equal to its size, cursor at 0.
-    static TextBuffer fromFile(const std::string& path);
-    // The same content, but the file's pages mapped instead of copied (see
-    // InputFile::mapPrivately for the one condition this puts on the caller).
-    static TextBuffer mapFile(const std::string& path);
+    // The whole file, capacity equal to its size, cursor at 0; mapped, the
+    // file's pages are used instead of a copy (see InputFile::mapPrivately
+    // for the one condition that puts on the caller).
+    static TextBuffer fromFile(const std::string& path, FileReading reading = FileReading::Copy);
 
     TextBuffer(TextBuffer&& other) noexcept;
     TextBuffer& operator=(TextBuffer&& other) noexcept;
@@ -227,6 +230,7 @@ private:
     // A tag, not nullptr_t: a literal 0 must pick the capacity constructor.
     struct NoBlock {};
     explicit TextBuffer(NoBlock);
+    static TextBuffer mapFile(const std::string& path);
     void allocate(std::uint32_t capacity);
     void terminate();
 

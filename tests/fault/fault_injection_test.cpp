@@ -340,7 +340,7 @@ TEST_F(FaultInjection, AFileThatCannotBeMappedIsReadInstead) {
         SCOPED_TRACE(error);
         fault::reset();
         fault::inject(Op::Map, 1, error);
-        const TextBuffer mapped = TextBuffer::mapFile(target());
+        const TextBuffer mapped = TextBuffer::fromFile(target(), FileReading::Map);
         EXPECT_EQ(fault::faultsDone(), 1);
         EXPECT_EQ(mapped.view(), bytes);
         EXPECT_EQ(mapped.data()[bytes.size()], '\0');

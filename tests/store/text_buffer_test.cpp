@@ -639,7 +639,7 @@ TEST(TextBufferFile, AMappedFileReadsAndEditsLikeACopyAndTheFileStaysAsItWas) {
         const std::string path = tempPath("mapped");
         bufferWith(bytes).writeToFile(path);
 
-        TextBuffer mapped = TextBuffer::mapFile(path);
+        TextBuffer mapped = TextBuffer::fromFile(path, FileReading::Map);
         EXPECT_EQ(mapped.view(), bytes);
         EXPECT_EQ(mapped.capacity(), size);
         EXPECT_EQ(mapped.cursor(), 0u);
@@ -655,7 +655,7 @@ TEST(TextBufferFile, AMappedFileReadsAndEditsLikeACopyAndTheFileStaysAsItWas) {
         EXPECT_EQ(moved.view().substr(0, 1), "X");
         std::filesystem::remove(path);
     }
-    EXPECT_EQ(failureOf([] { TextBuffer::mapFile(tempPath("does_not_exist")); }), FailureCode::FileOpenFailure);
+    EXPECT_EQ(failureOf([] { TextBuffer::fromFile(tempPath("does_not_exist"), FileReading::Map); }), FailureCode::FileOpenFailure);
 }
 
 TEST(TextBufferFile, MissingFileFailsAndKeepsContent) {

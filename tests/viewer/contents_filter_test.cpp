@@ -40,6 +40,13 @@ protected:
     void filter(std::string_view text) { pages().typeFilter(text); }
     Lines rows() { return tree().visibleRows(); }
     std::string status() { return platform_.statusBar()->text(); }
+    // The topic shown after `key` in the filter field, pressed with `from` on screen.
+    std::string afterFilterKeyFrom(std::string_view from, std::uint32_t key) {
+        app_->viewer().selectTopic(topic(from));
+        platform_.setFocus(FocusTarget::ContentsFilter);
+        press(key);
+        return currentTitle();
+    }
     std::string selectedTitle() {
         const auto* entry = static_cast<const TopicEntry*>(tree().data(tree().selectedItem()));
         return entry != nullptr ? std::string(entry->title()) : std::string("(no row)");
@@ -153,14 +160,8 @@ TEST_F(ContentsFiltering, UpDownAndEnterInTheFieldMoveThroughTheRowsShown) {
     EXPECT_EQ(currentTitle(), "Branch b");
     EXPECT_EQ(platform_.focus(), FocusTarget::ContentsFilter);
     // From a topic without a row, Enter and Down take the first match, Up the last.
-    app_->viewer().selectTopic(topic("The end"));
-    platform_.setFocus(FocusTarget::ContentsFilter);
-    press(vk::kUp);
-    EXPECT_EQ(currentTitle(), "Deep linux notes");
-    app_->viewer().selectTopic(topic("The end"));
-    platform_.setFocus(FocusTarget::ContentsFilter);
-    press(vk::kReturn);
-    EXPECT_EQ(currentTitle(), "On Linux");
+    EXPECT_EQ(afterFilterKeyFrom("The end", vk::kUp), "Deep linux notes");
+    EXPECT_EQ(afterFilterKeyFrom("The end", vk::kReturn), "On Linux");
     EXPECT_EQ(platform_.focus(), FocusTarget::MainWindow);
     // Enter on a listed row shows nothing new.
     const std::size_t shown = historyTitles().size();
@@ -176,15 +177,9 @@ TEST_F(ContentsFiltering, EnterOnARowListedOnlyForWhatHangsUnderItTakesTheFirstM
     press(vk::kReturn);
     EXPECT_EQ(currentTitle(), "On Linux");
     // So does a branch that only holds a match.
-    app_->viewer().selectTopic(topic("Branch b"));
-    platform_.setFocus(FocusTarget::ContentsFilter);
-    press(vk::kReturn);
-    EXPECT_EQ(currentTitle(), "On Linux");
+    EXPECT_EQ(afterFilterKeyFrom("Branch b", vk::kReturn), "On Linux");
     // A matching row is what Enter shows.
-    app_->viewer().selectTopic(topic("Deep linux notes"));
-    platform_.setFocus(FocusTarget::ContentsFilter);
-    press(vk::kReturn);
-    EXPECT_EQ(currentTitle(), "Deep linux notes");
+    EXPECT_EQ(afterFilterKeyFrom("Deep linux notes", vk::kReturn), "Deep linux notes");
 }
 
 TEST_F(ContentsFiltering, TypingInTheTreeStartsTheFilterAndCtrlLSelectsItsText) {
