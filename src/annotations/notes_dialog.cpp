@@ -15,9 +15,8 @@ namespace vtome {
 
 namespace {
 
-constexpr std::string_view kTextOpen = "<text>\r\n";
-constexpr std::string_view kTextClose = "\r\n</text>\r\n";
-constexpr std::string_view kCloseMarker = "</text>";
+constexpr std::string_view kNoteBlockOpening = "<text>\r\n";
+constexpr std::string_view kNoteBlockClosing = "\r\n</text>\r\n";
 // An end past the text selects up to its end.
 constexpr std::uint32_t kTextEnd = 0xFFFFFFFFu;
 
@@ -30,8 +29,8 @@ constexpr std::string_view kNoteSuffix = "_vTomeNote";
 
 std::string noteTextBlock(std::string_view note) {
     std::string block;
-    block.reserve(kTextOpen.size() + note.size() + kTextClose.size());
-    block.append(kTextOpen).append(note).append(kTextClose);
+    block.reserve(kNoteBlockOpening.size() + note.size() + kNoteBlockClosing.size());
+    block.append(kNoteBlockOpening).append(note).append(kNoteBlockClosing);
     return block;
 }
 
@@ -49,7 +48,7 @@ std::optional<std::string> sectionMention(std::string_view note, KeyedStore& use
 
 bool noteEndsEarly(std::string_view note) {
     for (std::uint32_t pos = 0; pos < note.size(); pos = scan::nextLineStart(note, pos)) {
-        if (scan::startsWithIgnoreCase(note, pos, kCloseMarker)) return true;
+        if (scan::startsWithIgnoreCase(note, pos, kTextClose)) return true;
     }
     return false;
 }
@@ -107,7 +106,7 @@ void NotesDialog::save(platform::DialogView& view) {
         return;
     }
     if (write(view, [&](KeyedStore& store) {
-            TextBuffer block(static_cast<std::uint32_t>(note.size() + kTextOpen.size() + kTextClose.size()));
+            TextBuffer block(static_cast<std::uint32_t>(note.size() + kNoteBlockOpening.size() + kNoteBlockClosing.size()));
             block.insertString(noteTextBlock(note));
             store.setSectionFromBuffer(noteSectionName(topic_.name()), block);
         })) {

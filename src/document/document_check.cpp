@@ -20,7 +20,6 @@ namespace {
 using Severity = CheckFinding::Severity;
 using Kind = SectionLayout::Kind;
 
-constexpr std::string_view kTextClose = "</text>";
 
 std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
@@ -304,7 +303,7 @@ private:
     std::size_t headerInsideBlock(const SectionLayout& layout) const {
         const std::size_t last = lineIndexOf(layout.closingMarker);
         for (std::size_t i = lineIndexOf(layout.bodyStart); i + 1 < last; ++i) {
-            if (!beginsWithBracket(i) || !scan::startsWithIgnoreCase(text_, lineStarts_[i + 1], "<text>")) continue;
+            if (!beginsWithBracket(i) || !scan::startsWithIgnoreCase(text_, lineStarts_[i + 1], kTextOpen)) continue;
             const std::uint32_t start = lineStarts_[i];
             const std::size_t close = text_.substr(0, scan::lineEnd(text_, start)).find(']', start + 1);
             if (close != std::string_view::npos && isReadByViewer(text_.substr(start + 1, close - start - 1))) return i;

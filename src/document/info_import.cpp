@@ -18,7 +18,6 @@ namespace {
 constexpr std::size_t kMaxDepth = 64;
 constexpr std::size_t kNameLimit = 200;
 constexpr std::size_t kTitleLimit = 1000;
-constexpr std::string_view kTextClose = "</text>";
 using namespace std::string_view_literals;
 constexpr std::string_view kMarkupStart = "\0\b["sv;
 constexpr std::string_view kMarkupEnd = "\0\b]"sv;

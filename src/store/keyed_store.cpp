@@ -14,11 +14,6 @@ namespace vtome {
 
 namespace {
 
-constexpr std::string_view kTextOpen = "<text>";
-constexpr std::string_view kTextClose = "</text>";
-constexpr std::string_view kBinOpen = "<bin>";
-constexpr std::string_view kBinClose = "</bin>";
-
 bool isBodyLine(std::string_view text, std::uint32_t pos) {
     return pos < text.size() && !scan::isLineEnd(text[pos]) && text[pos] != '[';
 }

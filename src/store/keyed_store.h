@@ -33,6 +33,12 @@
 
 namespace vtome {
 
+// The markers of a section's blocks, matched ignoring case.
+constexpr std::string_view kTextOpen = "<text>";
+constexpr std::string_view kTextClose = "</text>";
+constexpr std::string_view kBinOpen = "<bin>";
+constexpr std::string_view kBinClose = "</bin>";
+
 // One entry of the section-name list: the name, and in `value` the offset of
 // the "[" that introduced it.
 struct SectionNameEntry : ValueEntry {
