@@ -23,12 +23,21 @@ std::optional<std::string> findToolDocument(const std::string& argument) {
     return path.str();
 }
 
-std::optional<ToolDocument> openToolDocument(const std::string& argument, FileReading reading) {
+std::optional<ToolDocument> loadToolDocument(const std::string& argument, FileReading reading) {
     std::optional<std::string> path = findToolDocument(argument);
     if (!path) return std::nullopt;
     ToolDocument document{*path, loadDocumentStore(*path, reading), std::make_unique<TopicIndex>()};
     if (reading == FileReading::Map) guardMappedDocument(*path, document.store->text());
+    return document;
+}
+
+void buildToolContents(ToolDocument& document) {
     buildContents(*document.store, fileNameOf(document.path), *document.index);
+}
+
+std::optional<ToolDocument> openToolDocument(const std::string& argument, FileReading reading) {
+    std::optional<ToolDocument> document = loadToolDocument(argument, reading);
+    if (document) buildToolContents(*document);
     return document;
 }
 

@@ -1,11 +1,12 @@
 // vtome-tool's search command: the topics whose text contains a text, by the
 // same test the viewer's document search runs on each topic.
 
+#include <future>
 #include <string>
 
 #include "app/tool_command.h"
 #include "app/tool_document.h"
-#include "document/topic_search.h"
+#include "document/rare_text_search.h"
 #include "store/section_index.h"
 
 namespace vtome::tool {
@@ -13,10 +14,15 @@ namespace vtome::tool {
 namespace {
 
 int search(const Arguments& a) {
-    const std::optional<ToolDocument> document = openToolDocument(a[0], FileReading::Map);
+    std::optional<ToolDocument> document = loadToolDocument(a[0], FileReading::Map);
     if (!document) return kFalse;
+    // The pass over the text needs no contents: it runs while they are built.
+    const std::string_view text = document->store->visibleText();
+    const std::string& wanted = a[1];
+    std::future<RareTextScan> scan = std::async(std::launch::async, [text, &wanted] { return RareTextScan(text, wanted); });
+    buildToolContents(*document);
     SectionIndex sections(*document->store);
-    const std::vector<TopicMatch> matches = topicsContaining(sections, *document->index, a[1]);
+    const std::vector<TopicMatch> matches = topicsContaining(sections, *document->index, scan.get());
     for (const TopicMatch& match : matches) {
         writeOut(std::to_string(match.occurrences));
         writeOut("\t");

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "document/rare_text_search.h"
+
 namespace vtome {
 
 TopicTexts::TopicTexts(SectionIndex& sections, const TopicIndex& topics)
@@ -51,13 +53,16 @@ std::optional<std::string_view> TopicTexts::read(const TopicEntry& topic, Place&
     }
     // Decoded anew each time: byte blocks are rare, and their bytes are not
     // in the document's text to point at.
-    place.state = State::Bytes;
-    if (!sections_.decodeBytes(topic.name(), found, decoded_)) {
-        place.state = State::Missing;
-        return std::nullopt;
-    }
+    const std::optional<std::string_view> bytes = byteBlockText(sections_, topic.name(), found, decoded_);
+    place.state = bytes ? State::Bytes : State::Missing;
+    return bytes;
+}
+
+std::optional<std::string_view> byteBlockText(SectionIndex& sections, std::string_view section,
+                                              const SectionText& found, TextBuffer& decoded) {
+    if (!sections.decodeBytes(section, found, decoded)) return std::nullopt;
     // The search ends at a byte 0 among the decoded bytes.
-    const std::string_view bytes = decoded_.view();
+    const std::string_view bytes = decoded.view();
     const void* zero = std::memchr(bytes.data(), '\0', bytes.size());
     return zero ? bytes.substr(0, static_cast<std::size_t>(static_cast<const char*>(zero) - bytes.data())) : bytes;
 }
@@ -126,8 +131,7 @@ std::vector<TopicMatch> topicsContaining(TopicTexts& texts, std::string_view tex
 }
 
 std::vector<TopicMatch> topicsContaining(SectionIndex& sections, const TopicIndex& index, std::string_view text) {
-    TopicTexts texts(sections, index);
-    return topicsContaining(texts, text);
+    return topicsContaining(sections, index, RareTextScan(sections.store().visibleText(), text));
 }
 
 }  // namespace vtome

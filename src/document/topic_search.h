@@ -55,6 +55,12 @@ private:
     TextBuffer decoded_;
 };
 
+// The text of a section `locate` found to be a byte block, as the search
+// sees it: its decoded bytes up to a byte 0, in `decoded`; none when its
+// data is malformed.
+std::optional<std::string_view> byteBlockText(SectionIndex& sections, std::string_view section,
+                                              const SectionText& found, TextBuffer& decoded);
+
 // Whether `text` contains `wanted`, and how often without overlaps; never
 // for an empty `wanted`. The text is searched whole: a byte 0 is no end here.
 bool textContains(std::string_view text, std::string_view wanted);
@@ -67,7 +73,9 @@ struct TopicMatch {
     std::uint32_t occurrences = 0;
 };
 
-// Every topic of the index, in contents order, whose text contains `text`.
+// Every topic of the index, in contents order, whose text contains `text`:
+// found from the text's occurrences when it is rare, else by reading every
+// topic.
 std::vector<TopicMatch> topicsContaining(SectionIndex& sections, const TopicIndex& index, std::string_view text);
 // The same over the topics of `texts`, reusing what it has worked out.
 std::vector<TopicMatch> topicsContaining(TopicTexts& texts, std::string_view text);

@@ -161,8 +161,11 @@ std::uint32_t SectionIndex::findHeader(std::string_view section) {
 
 SectionText SectionIndex::locate(std::string_view section) {
     if (section.size() + 2 > KeyedStore::kLookupCapacity) fail(FailureCode::StringOverflow);
+    return locateAt(findHeader(section), section);
+}
+
+SectionText SectionIndex::locateAt(std::uint32_t header, std::string_view section) {
     SectionText found;
-    const std::uint32_t header = findHeader(section);
     if (header == KeyedStore::npos) return found;
     const std::optional<SectionLayout> layout = store_.sectionLayoutAt(header, section);
     if (!layout || !layout->closed) return found;

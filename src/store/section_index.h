@@ -50,6 +50,9 @@ public:
     // Where the section's body stands. A name too long for the store's
     // working string fails with "String Overflow", as the store's lookups do.
     SectionText locate(std::string_view section);
+    // What locate gives when the section's header is known to stand at
+    // `header` (the offset findHeader gives): the index is not needed.
+    SectionText locateAt(std::uint32_t header, std::string_view section);
     // The decoded bytes of a section that `locate` found to be a byte block,
     // as getSectionToBuffer gives them; false when its data is malformed.
     bool decodeBytes(std::string_view section, const SectionText& found, TextBuffer& dest);
