@@ -1,4 +1,5 @@
-// A help document of any bytes and a search text: the document search.
+// A help document of any bytes and a search text: the document search,
+// from the occurrences and by the walk over every topic.
 //
 // Checked against a plain search written here: every topic in contents
 // order whose text (as the store reads it linearly) holds the search text
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "document/contents.h"
+#include "document/rare_text_search.h"
 #include "document/topic_search.h"
 #include "fuzz_support.h"
 
@@ -47,10 +49,17 @@ void check(KeyedStore& store, std::string_view wanted) {
         if (!store.getSectionToBuffer(e->name(), text)) continue;
         if (const std::uint32_t n = naiveCount(text.view(), wanted); n > 0) expected.push_back({e, n});
     }
-    FUZZ_CHECK(found.size() == expected.size());
-    for (std::size_t i = 0; i < found.size(); ++i) {
-        FUZZ_CHECK(found[i].topic == expected[i].topic);
-        FUZZ_CHECK(found[i].occurrences == expected[i].occurrences);
+    // The way from the occurrences, where it answers, and the walk.
+    const std::optional<std::vector<TopicMatch>> rare =
+        topicsContainingRareText(sections, TopicNames(index), RareTextScan(store.text(), wanted));
+    TopicTexts texts(sections, index);
+    const std::vector<TopicMatch> walked = topicsContaining(texts, wanted);
+    for (const std::vector<TopicMatch>* answer : {&found, &walked, rare ? &*rare : &found}) {
+        FUZZ_CHECK(answer->size() == expected.size());
+        for (std::size_t i = 0; i < answer->size(); ++i) {
+            FUZZ_CHECK((*answer)[i].topic == expected[i].topic);
+            FUZZ_CHECK((*answer)[i].occurrences == expected[i].occurrences);
+        }
     }
 }
 

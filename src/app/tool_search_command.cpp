@@ -17,12 +17,13 @@ int search(const Arguments& a) {
     std::optional<ToolDocument> document = loadToolDocument(a[0], FileReading::Map);
     if (!document) return kFalse;
     // The pass over the text needs no contents: it runs while they are built.
-    const std::string_view text = document->store->visibleText();
+    const std::string_view text = document->store->text();
     const std::string& wanted = a[1];
     std::future<RareTextScan> scan = std::async(std::launch::async, [text, &wanted] { return RareTextScan(text, wanted); });
     buildToolContents(*document);
+    const TopicNames names(*document->index);
     SectionIndex sections(*document->store);
-    const std::vector<TopicMatch> matches = topicsContaining(sections, *document->index, scan.get());
+    const std::vector<TopicMatch> matches = topicsContaining(sections, names, scan.get());
     for (const TopicMatch& match : matches) {
         writeOut(std::to_string(match.occurrences));
         writeOut("\t");

@@ -202,25 +202,32 @@ bool foundByHeaderPlaces(std::string_view name) {
 
 }  // namespace
 
-RareTextScan::RareTextScan(std::string_view text, std::string_view wanted) : text_(text), wanted_(wanted) {
+RareTextScan::RareTextScan(std::string_view text, std::string_view wanted) : visible_(text), wanted_(wanted) {
     if (wanted.empty()) return;
     const MarkerPattern textOpen(kTextOpen);
     const MarkerPattern textClose(kTextClose);
     const MarkerPattern binOpen(kBinOpen);
     const scan::CaseBlindNeedle needle(wanted);
+    std::size_t end = text.size();
     needle.scanWithMarks(
-        text, '[', '<',
+        text, '[', '<', '\0',
         [this](std::uint32_t at) {
             if (occurrences_.size() <= kMaxOccurrences) occurrences_.push_back(at);
         },
-        [&, text](std::uint32_t at) {
+        [&](std::uint32_t at) {
+            if (at >= end) return;
             if (text[at] == '[') {
                 marks_.brackets.push_back(at);
                 marks_.heads.push_back(headOf(text.data() + at + 1, text.size() - at - 1));
                 if (at > 0 && text[at - 1] == '\n') marks_.sectionStarts.push_back(at);
                 return;
             }
+            if (text[at] == '\0') {
+                end = at;
+                return;
+            }
             if (at == 0 || !scan::isLineEnd(text[at - 1])) return;
+            // A marker's bytes are never 0, so one found stands in the visible text.
             const std::uint64_t head = headOf(text.data() + at, text.size() - at);
             if (textOpen.starts(head)) {
                 marks_.textOpenings.push_back(at);
@@ -230,15 +237,27 @@ RareTextScan::RareTextScan(std::string_view text, std::string_view wanted) : tex
                 marks_.byteOpenings.push_back(at);
             }
         });
+    visible_ = text.substr(0, end);
+    // Occurrences are noted a block ahead of the marks: those that reach
+    // past the byte 0 go.
+    while (!occurrences_.empty() && occurrences_.back() + wanted.size() > end) occurrences_.pop_back();
 }
 
-std::optional<std::vector<TopicMatch>> topicsContainingRareText(SectionIndex& sections, const TopicIndex& index,
+TopicNames::TopicNames(const TopicIndex& index) : index_(index) {
+    named_.reserve(index.count());
+    for (const TopicEntry* topic = index.firstTopic(); topic != nullptr; topic = topic->nextTopic()) {
+        const std::string_view name = topic->name();
+        named_.push_back({topic, sectionNameHash(name), !foundByHeaderPlaces(name)});
+    }
+}
+
+std::optional<std::vector<TopicMatch>> topicsContainingRareText(SectionIndex& sections, const TopicNames& names,
                                                                 const RareTextScan& scan) {
-    const std::string_view all = sections.store().visibleText();
-    // A scan of other bytes answers nothing here.
-    if (scan.text().data() != all.data() || scan.text().size() != all.size()) return std::nullopt;
     const std::string_view text = scan.wanted();
     if (text.empty()) return std::vector<TopicMatch>{};
+    const std::string_view all = sections.store().visibleText();
+    // A scan of other bytes answers nothing here.
+    if (scan.visible().data() != all.data() || scan.visible().size() != all.size()) return std::nullopt;
     const Offsets& occurrences = scan.occurrences();
     if (occurrences.size() > kMaxOccurrences) return std::nullopt;
     const scan::CaseBlindNeedle needle(text);
@@ -253,56 +272,64 @@ std::optional<std::vector<TopicMatch>> topicsContainingRareText(SectionIndex& se
         if (!places.addLineBefore(opening)) return std::nullopt;
     }
 
-    std::vector<std::string_view> names;
+    std::vector<std::string_view> headerNames;
     for (const std::size_t place : places.take()) {
         if (const std::optional<std::string_view> name = nameAfterBracket(all, marks.brackets[place])) {
-            names.push_back(*name);
+            headerNames.push_back(*name);
         }
     }
-    std::sort(names.begin(), names.end());
-    names.erase(std::unique(names.begin(), names.end()), names.end());
+    std::sort(headerNames.begin(), headerNames.end());
+    headerNames.erase(std::unique(headerNames.begin(), headerNames.end()), headerNames.end());
 
     // Each name's count, read at the header the lookups find; only names
-    // with occurrences are kept.
-    const std::vector<std::uint32_t> headers = firstHeaders(all, marks, names);
-    std::vector<std::pair<std::string_view, std::uint32_t>> counted;
+    // with occurrences are kept, by hash.
+    const std::vector<std::uint32_t> headers = firstHeaders(all, marks, headerNames);
+    struct Counted {
+        std::uint32_t hash;
+        std::uint32_t count;
+        std::string_view name;
+    };
+    std::vector<Counted> counted;
     TextBuffer decoded;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const SectionText found = sections.locateAt(headers[i], names[i]);
+    for (std::size_t i = 0; i < headerNames.size(); ++i) {
+        const SectionText found = sections.locateAt(headers[i], headerNames[i]);
         std::uint32_t count = 0;
         if (found.kind == SectionText::Kind::Text) {
             const auto from = static_cast<std::uint32_t>(found.text.data() - all.data());
             count = countWithin(occurrences, from, from + static_cast<std::uint32_t>(found.text.size()), size);
-        } else if (const std::optional<std::string_view> bytes = byteBlockText(sections, names[i], found, decoded)) {
+        } else if (const std::optional<std::string_view> bytes =
+                       byteBlockText(sections, headerNames[i], found, decoded)) {
             count = countInText(*bytes, needle, size);
         }
-        if (count > 0) counted.emplace_back(names[i], count);
+        if (count > 0) counted.push_back({sectionNameHash(headerNames[i]), count, headerNames[i]});
     }
+    std::sort(counted.begin(), counted.end(), [](const Counted& a, const Counted& b) { return a.hash < b.hash; });
 
     std::vector<TopicMatch> matches;
     std::optional<TopicTexts> direct;
-    for (const TopicEntry* topic = index.firstTopic(); topic != nullptr; topic = topic->nextTopic()) {
-        const std::string_view name = topic->name();
+    for (const TopicNames::Named& named : names.named()) {
         std::uint32_t count = 0;
-        if (!foundByHeaderPlaces(name)) {
-            if (!direct) direct.emplace(sections, index);
-            const std::optional<std::string_view> topicText = direct->text(*topic);
+        if (named.readDirectly) {
+            if (!direct) direct.emplace(sections, names.index());
+            const std::optional<std::string_view> topicText = direct->text(*named.topic);
             if (topicText) count = countInText(*topicText, needle, size);
         } else if (!counted.empty()) {
-            const auto it = std::lower_bound(counted.begin(), counted.end(), name,
-                                             [](const auto& entry, std::string_view n) { return entry.first < n; });
-            if (it != counted.end() && it->first == name) count = it->second;
+            auto it = std::lower_bound(counted.begin(), counted.end(), named.hash,
+                                       [](const Counted& c, std::uint32_t hash) { return c.hash < hash; });
+            for (; it != counted.end() && it->hash == named.hash; ++it) {
+                if (it->name == named.topic->name()) count = it->count;
+            }
         }
-        if (count > 0) matches.push_back({topic, count});
+        if (count > 0) matches.push_back({named.topic, count});
     }
     return matches;
 }
 
-std::vector<TopicMatch> topicsContaining(SectionIndex& sections, const TopicIndex& index, const RareTextScan& scan) {
-    if (std::optional<std::vector<TopicMatch>> matches = topicsContainingRareText(sections, index, scan)) {
+std::vector<TopicMatch> topicsContaining(SectionIndex& sections, const TopicNames& names, const RareTextScan& scan) {
+    if (std::optional<std::vector<TopicMatch>> matches = topicsContainingRareText(sections, names, scan)) {
         return std::move(*matches);
     }
-    TopicTexts texts(sections, index);
+    TopicTexts texts(sections, names.index());
     return topicsContaining(texts, scan.wanted());
 }
 

@@ -32,9 +32,10 @@
 namespace vtome {
 
 // The one pass over a document's text the search needs: every occurrence of
-// the search text and every mark the sections' extents depend on. It reads
-// the text only, so it may run on another thread while the contents are
-// read; text and search text must outlive it.
+// the search text and every mark the sections' extents depend on, up to the
+// first byte 0 (which the pass finds too). It reads the text only, so it may
+// run on another thread while the contents are built; text and search text
+// must outlive it.
 class RareTextScan {
 public:
     using Offsets = std::vector<std::uint32_t>;
@@ -47,27 +48,51 @@ public:
         Offsets byteOpenings;              // "<bin>" at a line start
     };
 
+    // `text` is a store's whole text; the scan is of its visible part.
     RareTextScan(std::string_view text, std::string_view wanted);
 
-    std::string_view text() const { return text_; }
+    // The text up to its first byte 0, as the store's lookups see it.
+    std::string_view visible() const { return visible_; }
     std::string_view wanted() const { return wanted_; }
     // In text order; past the most the search uses, one more than that.
     const Offsets& occurrences() const { return occurrences_; }
     const Marks& marks() const { return marks_; }
 
 private:
-    std::string_view text_;
+    std::string_view visible_;
     std::string_view wanted_;
     Offsets occurrences_;
     Marks marks_;
 };
 
+// The topics' names as the search matches them, worked out once per topic
+// index (by vtome-tool while the scan runs): each name's hash, and whether
+// it is one no header place can stand for, to be read directly.
+class TopicNames {
+public:
+    struct Named {
+        const TopicEntry* topic;
+        std::uint32_t hash;
+        bool readDirectly;
+    };
+
+    explicit TopicNames(const TopicIndex& index);
+
+    const TopicIndex& index() const { return index_; }
+    // In contents order.
+    const std::vector<Named>& named() const { return named_; }
+
+private:
+    const TopicIndex& index_;
+    std::vector<Named> named_;
+};
+
 // The topics containing the scan's search text, as the walk over every
-// topic finds them, from a scan of the store's visible text; none when the
-// text is too common for this way, or the scan is of other bytes.
-std::optional<std::vector<TopicMatch>> topicsContainingRareText(SectionIndex& sections, const TopicIndex& index,
+// topic finds them; none when the text is too common for this way, or the
+// scan is of other bytes than the store's.
+std::optional<std::vector<TopicMatch>> topicsContainingRareText(SectionIndex& sections, const TopicNames& names,
                                                                 const RareTextScan& scan);
 // The same, from the walk when this way has none.
-std::vector<TopicMatch> topicsContaining(SectionIndex& sections, const TopicIndex& index, const RareTextScan& scan);
+std::vector<TopicMatch> topicsContaining(SectionIndex& sections, const TopicNames& names, const RareTextScan& scan);
 
 }  // namespace vtome

@@ -131,7 +131,7 @@ std::vector<TopicMatch> topicsContaining(TopicTexts& texts, std::string_view tex
 }
 
 std::vector<TopicMatch> topicsContaining(SectionIndex& sections, const TopicIndex& index, std::string_view text) {
-    return topicsContaining(sections, index, RareTextScan(sections.store().visibleText(), text));
+    return topicsContaining(sections, TopicNames(index), RareTextScan(sections.store().text(), text));
 }
 
 }  // namespace vtome

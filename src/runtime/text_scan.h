@@ -247,14 +247,15 @@ public:
     }
 
     // Calls found(offset) for every start of the needle in `text`,
-    // overlapping ones too, and marked(offset) for every byte that is `a` or
-    // `b`: one pass over the text for both, each called in text order.
+    // overlapping ones too, and marked(offset) for every byte that is `a`,
+    // `b` or `c`: one pass over the text for both, each called in text order.
     template <typename Found, typename Marked>
-    void scanWithMarks(std::string_view text, char a, char b, Found&& found, Marked&& marked) const {
+    void scanWithMarks(std::string_view text, char a, char b, char c, Found&& found, Marked&& marked) const {
         const std::size_t m = needle_.size();
         const char* const base = text.data();
         const __m128i first = _mm_set1_epi8(a);
         const __m128i second = _mm_set1_epi8(b);
+        const __m128i third = _mm_set1_epi8(c);
         // Sixteen bytes at a time while sixteen starts remain whole: a round
         // notes which bytes are marks and which starts pass the first test,
         // then handles them while the round's text is still at hand.
@@ -273,8 +274,9 @@ public:
             for (std::size_t k = done; k < done + round; ++k) {
                 const char* const p = base + k * 16;
                 const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-                const auto marks = static_cast<std::uint16_t>(
-                    _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, first), _mm_cmpeq_epi8(bytes, second))));
+                const auto marks = static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_or_si128(
+                    _mm_or_si128(_mm_cmpeq_epi8(bytes, first), _mm_cmpeq_epi8(bytes, second)),
+                    _mm_cmpeq_epi8(bytes, third))));
                 const auto starts = static_cast<std::uint16_t>(bitsOf(block(p)));
                 noted[count] = {static_cast<std::uint32_t>(k), marks, starts};
                 count += (marks | starts) != 0;
@@ -293,7 +295,7 @@ public:
         }
         const std::size_t tail = wholeBlocks * 16;
         for (std::size_t j = tail; j < text.size(); ++j) {
-            if (base[j] == a || base[j] == b) marked(static_cast<std::uint32_t>(j));
+            if (base[j] == a || base[j] == b || base[j] == c) marked(static_cast<std::uint32_t>(j));
         }
         if (m == 0) return;
         for (std::uint32_t at = findIn(text, static_cast<std::uint32_t>(tail)); at != npos; at = findIn(text, at + 1)) {
@@ -375,15 +377,15 @@ public:
     }
 
     // Calls found(offset) for every start of the needle in `text`,
-    // overlapping ones too, and marked(offset) for every byte that is `a` or
-    // `b`, each in text order: one pass over a large text for both.
+    // overlapping ones too, and marked(offset) for every byte that is `a`,
+    // `b` or `c`, each in text order: one pass over a large text for both.
     template <typename Found, typename Marked>
-    void scanWithMarks(std::string_view text, char a, char b, Found&& found, Marked&& marked) const {
+    void scanWithMarks(std::string_view text, char a, char b, char c, Found&& found, Marked&& marked) const {
 #if defined(VTOME_SCAN_VECTOR)
-        needle_.scanWithMarks(text, a, b, found, marked);
+        needle_.scanWithMarks(text, a, b, c, found, marked);
 #else
         for (std::size_t j = 0; j < text.size(); ++j) {
-            if (text[j] == a || text[j] == b) marked(static_cast<std::uint32_t>(j));
+            if (text[j] == a || text[j] == b || text[j] == c) marked(static_cast<std::uint32_t>(j));
         }
         if (needle_.empty()) return;
         for (std::uint32_t at = findIn(text, 0); at != npos; at = findIn(text, at + 1)) found(at);

@@ -18,8 +18,9 @@ std::string_view beforeZero(std::string_view text) {
     return zero ? text.substr(0, static_cast<std::size_t>(static_cast<const char*>(zero) - text.data())) : text;
 }
 
-// The hash of a name for the header table: eight bytes at a time.
-std::uint32_t nameHash(std::string_view name) {
+}  // namespace
+
+std::uint32_t sectionNameHash(std::string_view name) {
     std::uint64_t hash = 0x9E3779B97F4A7C15ull ^ name.size();
     const char* p = name.data();
     std::size_t left = name.size();
@@ -37,8 +38,6 @@ std::uint32_t nameHash(std::string_view name) {
     hash *= 0x9E3779B97F4A7C15ull;
     return static_cast<std::uint32_t>(hash >> 32);
 }
-
-}  // namespace
 
 bool SectionIndex::current() const {
     const std::string_view all = store_.text();
@@ -89,7 +88,7 @@ void SectionIndex::build() {
             if (close == nullptr) break;  // no header can start from here on
         }
         const std::string_view name(open + 1, static_cast<std::size_t>(close - open - 1));
-        batch[pending++] = {name, static_cast<std::uint32_t>(open - begin), nameHash(name)};
+        batch[pending++] = {name, static_cast<std::uint32_t>(open - begin), sectionNameHash(name)};
         if (pending == kBatch) enter();
     }
     enter();
@@ -99,14 +98,14 @@ void SectionIndex::build() {
 }
 
 void SectionIndex::prefetch(std::string_view section) const {
-    if (current() && !slots_.empty()) __builtin_prefetch(&slots_[nameHash(section) & (slots_.size() - 1)]);
+    if (current() && !slots_.empty()) __builtin_prefetch(&slots_[sectionNameHash(section) & (slots_.size() - 1)]);
 }
 
 void SectionIndex::prefetchSection(std::string_view section) const {
     if (!current() || slots_.empty()) return;
     // The slot was asked for some steps ago and is at hand by now; the
     // header and the start of the body are what the lookup reads first.
-    const std::uint32_t offset = slots_[slotFor(section, nameHash(section))].offset;
+    const std::uint32_t offset = slots_[slotFor(section, sectionNameHash(section))].offset;
     if (offset == KeyedStore::npos) return;
     const char* at = indexed_.data() + offset;
     for (std::size_t line = 0; line < 256 && offset + line < indexed_.size(); line += 64) __builtin_prefetch(at + line);
@@ -156,7 +155,7 @@ std::uint32_t SectionIndex::findHeader(std::string_view section) {
         if (seen.size() < window.size() || window.size() == all.size()) return KeyedStore::npos;
     }
     if (!current()) build();
-    return slots_[slotFor(section, nameHash(section))].offset;
+    return slots_[slotFor(section, sectionNameHash(section))].offset;
 }
 
 SectionText SectionIndex::locate(std::string_view section) {

@@ -23,6 +23,9 @@
 
 namespace vtome {
 
+// The hash the index files a section name under: eight bytes at a time.
+std::uint32_t sectionNameHash(std::string_view name);
+
 // Where a section's body stands, read by the store's rules, without a copy.
 struct SectionText {
     enum class Kind {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "document/contents.h"
+#include "document/rare_text_search.h"
 #include "document/topic_search.h"
 #include "support/generated_documents.h"
 #include "support/store_fixture.h"
@@ -48,6 +49,8 @@ class TopicSearchTest : public ::testing::Test, protected testing::StoreFixture 
 TEST_F(TopicSearchTest, SameTopicsAndCountsAsTheLinearSearch) {
     std::size_t matched = 0;
     std::size_t byteBlockMatches = 0;
+    std::size_t answeredFromOccurrences = 0;
+    std::size_t searches = 0;
     for (unsigned seed = 1; seed <= 400; ++seed) {
         const testing::GeneratedHelpDocument doc = testing::generateHelpDocument(seed);
         auto store = load(doc.text);
@@ -61,7 +64,11 @@ TEST_F(TopicSearchTest, SameTopicsAndCountsAsTheLinearSearch) {
             const std::vector<TopicMatch> expected = plainTopicsContaining(*store, index, wanted);
             const std::vector<TopicMatch> once = topicsContaining(sections, index, wanted);
             const std::vector<TopicMatch> kept = topicsContaining(texts, wanted);
-            for (const std::vector<TopicMatch>* found : {&once, &kept}) {
+            // The way from the occurrences, where it answers.
+            const std::optional<std::vector<TopicMatch>> rare =
+                topicsContainingRareText(sections, TopicNames(index), RareTextScan(store->text(), wanted));
+            answeredFromOccurrences += rare.has_value();
+            for (const std::vector<TopicMatch>* found : {&once, &kept, rare ? &*rare : &once}) {
                 ASSERT_EQ(found->size(), expected.size());
                 for (std::size_t i = 0; i < expected.size(); ++i) {
                     ASSERT_EQ((*found)[i].topic, expected[i].topic) << "match " << i;
@@ -77,6 +84,7 @@ TEST_F(TopicSearchTest, SameTopicsAndCountsAsTheLinearSearch) {
                 ASSERT_EQ(texts.firstContaining(from, wanted), want) << "from " << from->value;
             }
             matched += expected.size();
+            ++searches;
             for (const TopicMatch& m : expected) {
                 byteBlockMatches += !store->getSectionText(m.topic->name()).has_value();
             }
@@ -85,6 +93,66 @@ TEST_F(TopicSearchTest, SameTopicsAndCountsAsTheLinearSearch) {
     // The documents really exercise the search, byte blocks included.
     EXPECT_GT(matched, 10000u);
     EXPECT_GT(byteBlockMatches, 200u);
+    // Most searches are answered from the occurrences, not by the fallback.
+    EXPECT_GT(answeredFromOccurrences, searches * 3 / 4);
+}
+
+// Layouts where the section holding an occurrence is found some way other
+// than by the header just before it: each must be answered from the
+// occurrences, and the same as reading every topic plainly.
+TEST_F(TopicSearchTest, SectionsThatHoldAnOccurrenceAreAllFound) {
+    struct Row {
+        const char* what;
+        std::string doc;
+        std::string wanted;
+    };
+    const std::string contents = "[vTome Contents]\r\nA\r\nB\r\nC]x\r\nD\r\n\r\n";
+    const Row rows[] = {
+        {"a header first quoted mid-line wins", contents + "[A]\r\nsee [B] here\r\nfind me\r\n[B]\r\nfind\r\n", "FIND"},
+        {"a text block holding lines that begin with [",
+         contents + "[A]\r\n<TEXT>\r\n[C]\r\n[D]\r\nfind\r\n</text>\r\n[D]\r\nx\r\n", "find"},
+        {"a text block's end marker mid-line is no end",
+         contents + "[A]\r\n<text>\r\na </text> find\r\n</text>\r\n", "find"},
+        {"a name holding ]", contents + "[C]x]\r\nfind\r\n[D]\r\nfind find\r\n", "find"},
+        {"a byte block decoding to the text", contents + "[B]\r\n<bin>66696E64</bin>\r\n[A]\r\nno\r\n", "FIND"},
+        {"after a byte 0 nothing is found", contents + "[A]\r\nfind\r\n" + std::string(1, '\0') + "[B]\r\nfind\r\n",
+         "find"},
+        {"CR-only line ends", "[vTome Contents]\rA\rB\r\r[A]\rfind\r[B]\rfind me\r", "find"},
+        {"an occurrence across a section's end", contents + "[A]\r\nfi\r\n[B]\r\nnd\r\n", "fi\r\n["},
+        {"an empty body before the header line", contents + "[A]\r\n[B]\r\nfind\r\n", "find"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        auto store = load(row.doc);
+        TopicIndex index;
+        buildContents(*store, "doc.vtome", index);
+        SectionIndex sections(*store);
+        const std::optional<std::vector<TopicMatch>> found =
+            topicsContainingRareText(sections, TopicNames(index), RareTextScan(store->text(), row.wanted));
+        ASSERT_TRUE(found.has_value());
+        const std::vector<TopicMatch> expected = plainTopicsContaining(*store, index, row.wanted);
+        ASSERT_FALSE(expected.empty());
+        ASSERT_EQ(found->size(), expected.size());
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            EXPECT_EQ((*found)[i].topic, expected[i].topic) << "match " << i;
+            EXPECT_EQ((*found)[i].occurrences, expected[i].occurrences) << "match " << i;
+        }
+    }
+}
+
+// A text found too often is left to the walk over every topic, which still
+// gives every match.
+TEST_F(TopicSearchTest, ATextFoundTooOftenIsLeftToTheWalk) {
+    std::string doc = "[vTome Contents]\r\nA\r\n\r\n[A]\r\n";
+    for (int i = 0; i < 5000; ++i) doc += "x ";
+    auto store = load(doc);
+    TopicIndex index;
+    buildContents(*store, "doc.vtome", index);
+    SectionIndex sections(*store);
+    EXPECT_FALSE(topicsContainingRareText(sections, TopicNames(index), RareTextScan(store->text(), "X")));
+    const std::vector<TopicMatch> found = topicsContaining(sections, index, "X");
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].occurrences, 5000u);
 }
 
 // The table answers for entries of another index (looked up afresh) and

@@ -104,6 +104,39 @@ TEST(TextScan, MatchAtEveryOffsetOfALongText) {
     }
 }
 
+// The one pass that finds every occurrence, overlapping ones too, and every
+// mark byte, against finding them one by one: short texts around the block
+// size, and long ones across the pass's rounds of 16 KiB.
+TEST(TextScan, OnePassFindsEveryOccurrenceAndEveryMark) {
+    const std::string alphabet = std::string("aAtTh[<\r\n \xE9", 11) + std::string(1, '\0');
+    std::mt19937 random(7);
+    std::size_t occurrences = 0;
+    for (int round = 0; round < 600; ++round) {
+        const std::size_t length = round % 50 == 0 ? 16384 * 2 + random() % 5000 : random() % 120;
+        const std::string text = randomBytes(random, length, alphabet);
+        std::string needle = randomBytes(random, 1 + random() % 4, "aAtTh[");
+        if (round % 7 == 0) needle = "tHaT";
+        const scan::CaseBlindNeedle prepared(needle);
+        std::vector<std::uint32_t> found;
+        std::vector<std::uint32_t> marked;
+        prepared.scanWithMarks(
+            text, '[', '<', '\0', [&](std::uint32_t at) { found.push_back(at); },
+            [&](std::uint32_t at) { marked.push_back(at); });
+        std::vector<std::uint32_t> expectedFound;
+        for (std::uint32_t at = plainFind(text, 0, needle); at != scan::npos; at = plainFind(text, at + 1, needle)) {
+            expectedFound.push_back(at);
+        }
+        std::vector<std::uint32_t> expectedMarked;
+        for (std::uint32_t at = 0; at < text.size(); ++at) {
+            if (text[at] == '[' || text[at] == '<' || text[at] == '\0') expectedMarked.push_back(at);
+        }
+        ASSERT_EQ(found, expectedFound) << "round " << round << " needle " << needle;
+        ASSERT_EQ(marked, expectedMarked) << "round " << round;
+        occurrences += found.size();
+    }
+    EXPECT_GT(occurrences, 10000u);
+}
+
 // The exact search gives what memmem gives.
 TEST(TextScan, ExactFindAgreesWithMemmem) {
     const std::string alphabet = std::string("aAbt\n[", 6) + std::string(1, '\0');
