@@ -114,11 +114,12 @@ TEST_F(TopicSearchTest, SectionsThatHoldAnOccurrenceAreAllFound) {
         {"a text block's end marker mid-line is no end",
          contents + "[A]\r\n<text>\r\na </text> find\r\n</text>\r\n", "find"},
         {"a name holding ]", contents + "[C]x]\r\nfind\r\n[D]\r\nfind find\r\n", "find"},
-        {"a byte block decoding to the text", contents + "[B]\r\n<bin>66696E64</bin>\r\n[A]\r\nno\r\n", "FIND"},
+        {"a byte block decoding to the text", contents + "[B]\r\n<bin>66 69 6E 64\r\n</bin>\r\n[A]\r\nno\r\n", "FIND"},
         {"after a byte 0 nothing is found", contents + "[A]\r\nfind\r\n" + std::string(1, '\0') + "[B]\r\nfind\r\n",
          "find"},
         {"CR-only line ends", "[vTome Contents]\rA\rB\r\r[A]\rfind\r[B]\rfind me\r", "find"},
-        {"an occurrence across a section's end", contents + "[A]\r\nfi\r\n[B]\r\nnd\r\n", "fi\r\n["},
+        {"an occurrence across a section's end counts in none",
+         contents + "[A]\r\nfi\r\n[B]\r\n<text>\r\nfi\r\n[x\r\n</text>\r\n", "fi\r\n["},
         {"an empty body before the header line", contents + "[A]\r\n[B]\r\nfind\r\n", "find"},
     };
     for (const Row& row : rows) {
