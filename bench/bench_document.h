@@ -15,6 +15,8 @@ namespace vtome::bench {
 // Occurs only in the last topic: a search for it from the title page
 // crosses every topic. Its first (and last) letter is common in English.
 inline constexpr std::string_view kRareWord = "thermostat";
+// A word of nearly every topic of the generated documents.
+inline constexpr std::string_view kCommonWord = "the";
 
 // The document of `topics` topics; the same bytes for the same count.
 std::string makeDocument(std::size_t topics);

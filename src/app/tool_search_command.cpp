@@ -19,7 +19,8 @@ int search(const Arguments& a) {
     // The pass over the text needs no contents: it runs while they are built.
     const std::string_view text = document->store->text();
     const std::string& wanted = a[1];
-    std::future<RareTextScan> scan = std::async(std::launch::async, [text, &wanted] { return RareTextScan(text, wanted); });
+    std::future<RareTextScan> scan =
+        std::async(std::launch::async, [text, &wanted] { return RareTextScan(text, wanted); });
     buildToolContents(*document);
     const TopicNames names(*document->index);
     SectionIndex sections(*document->store);
