@@ -53,6 +53,24 @@ TEST_F(ToolSearch, OccurrencesDoNotOverlap) {
     EXPECT_EQ(tool({"search", file("doc.vtome"), "OO FOO"}).out, "1\tB\tSecond\n");
 }
 
+// Past a few thousand occurrences every topic's text is read instead: the
+// same lines either way.
+TEST_F(ToolSearch, ATextInThousandsOfPlacesIsCountedInEveryTopic) {
+    std::string many;
+    for (int i = 0; i < 6000; ++i) many += "foo ";
+    std::string doc = kDocument;
+    doc.insert(doc.find("nothing here"), many);
+    writeFile(file("many.vtome"), doc);
+    const ProcessResult result = tool({"search", file("many.vtome"), "foo"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out,
+              "1\tvTome Header\tmany.vtome\n"
+              "6000\tA\tFirst\n"
+              "4\tB\tSecond\n"
+              "1\tBytes\tBytes\n"
+              "1\tPlain\tPlain one\n");
+}
+
 TEST_F(ToolSearch, NothingFoundIsExitStatusOne) {
     writeFile(file("doc.vtome"), kDocument);
     for (const std::string text : {"absent", ""}) {
