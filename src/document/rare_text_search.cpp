@@ -203,7 +203,11 @@ bool foundByHeaderPlaces(std::string_view name) {
 }  // namespace
 
 RareTextScan::RareTextScan(std::string_view text, std::string_view wanted) : visible_(text), wanted_(wanted) {
-    if (wanted.empty()) return;
+    if (wanted.empty()) {
+        // Found nowhere: nothing to scan for.
+        visible_ = text.substr(0, text.find('\0'));
+        return;
+    }
     const MarkerPattern textOpen(kTextOpen);
     const MarkerPattern textClose(kTextClose);
     const MarkerPattern binOpen(kBinOpen);
