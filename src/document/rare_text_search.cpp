@@ -121,7 +121,17 @@ private:
     std::size_t openingsDone_ = 0;
 };
 
-// A name some topic could have: no line end, and short enough to be a topic's.
+// Whether HeaderPlaces can find the header of a topic of this name: one
+// without "]" or a line end.
+bool foundByHeaderPlaces(std::string_view name) {
+    for (const char c : name) {
+        if (c == ']' || scan::isLineEnd(c)) return false;
+    }
+    return true;
+}
+
+// The name in the "[" name "]" at `bracket`, when a topic found by header
+// places could have it: short enough to be a topic's, and no line end.
 std::optional<std::string_view> nameAfterBracket(std::string_view text, std::uint32_t bracket) {
     const std::size_t from = std::size_t{bracket} + 1;
     const std::size_t span = std::min(text.size() - from, kTopicNameCapacity + 1);
@@ -129,7 +139,7 @@ std::optional<std::string_view> nameAfterBracket(std::string_view text, std::uin
     if (close == nullptr) return std::nullopt;
     const std::string_view name = text.substr(from, static_cast<std::size_t>(static_cast<const char*>(close) -
                                                                             (text.data() + from)));
-    if (name.find_first_of("\r\n") != std::string_view::npos) return std::nullopt;
+    if (!foundByHeaderPlaces(name)) return std::nullopt;
     return name;
 }
 
@@ -189,15 +199,6 @@ std::uint32_t countWithin(const Offsets& occurrences, std::uint32_t from, std::u
         free = at + size;
     }
     return count;
-}
-
-// Whether HeaderPlaces can find the header of a topic of this name: one
-// without "]" or a line end.
-bool foundByHeaderPlaces(std::string_view name) {
-    for (const char c : name) {
-        if (c == ']' || scan::isLineEnd(c)) return false;
-    }
-    return true;
 }
 
 }  // namespace
