@@ -91,6 +91,12 @@ std::string_view KeyedStore::visible() const {
     return all.substr(0, *visibleLength_);
 }
 
+void KeyedStore::noteVisibleLength(std::uint32_t length) const {
+    const std::string_view all = text_.view();
+    if (visibleLength_ || length > all.size() || (length < all.size() && all[length] != '\0')) return;
+    visibleLength_ = length;
+}
+
 // --- lookup steps
 
 bool KeyedStore::findSection(std::string_view section) {
@@ -452,8 +458,11 @@ std::vector<std::string_view> KeyedStore::listLines(std::string_view section) {
 void KeyedStore::forEachListLine(std::string_view section, const std::function<void(std::string_view)>& visit) {
     if (!findSection(section)) return;
     const std::string_view text = visible();
-    for (std::uint32_t pos = bodyStart_; isBodyLine(text, pos); pos = scan::nextLineStart(text, pos)) {
-        visit(lineAt(text, pos));
+    for (std::uint32_t pos = bodyStart_; isBodyLine(text, pos);) {
+        const std::uint32_t end = scan::lineEnd(text, pos);
+        visit(text.substr(pos, end - pos));
+        // Past the line end found: CR LF is one.
+        pos = end + (end < text.size()) + (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n');
     }
 }
 

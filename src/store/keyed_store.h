@@ -148,6 +148,12 @@ public:
     std::string_view text() const { return text_.view(); }
     // The part of it the lookups see: up to the first byte 0.
     std::string_view visibleText() const { return visible(); }
+    // For a caller that has read the whole text already (a search's one
+    // pass): where its first byte 0 stands, or its size when it has none,
+    // so that the lookups need not read it all again. The caller must have
+    // read every byte before it; a length where no byte 0 stands (nor the
+    // end) is ignored, and so is any once the store knows.
+    void noteVisibleLength(std::uint32_t length) const;
     // getSectionToBuffer for a header the caller has already found: the
     // "[" section "]" that starts at headerOffset, which must be the first
     // occurrence of it in the text (false when it does not stand there). The

@@ -82,6 +82,25 @@ TEST_F(KeyedStoreRead, ByteZeroHidesTheRest) {
     EXPECT_EQ(store->getString("S", "k"), "1");
 }
 
+// A length noted by a caller that read the text is taken only where a
+// byte 0 stands (or at the end): one that is plainly wrong is ignored.
+TEST_F(KeyedStoreRead, ANotedVisibleLengthIsTakenOnlyAtAByteZero) {
+    const std::string text("[S]\r\nk=1\r\n\0[T]\r\nm=2\r\n", 21);
+    for (const std::uint32_t wrong : {3u, 22u, 1000u}) {
+        auto store = load(text);
+        store->noteVisibleLength(wrong);
+        EXPECT_EQ(store->visibleText().size(), 10u) << wrong;
+        EXPECT_FALSE(store->hasSection("T")) << wrong;
+    }
+    auto store = load(text);
+    store->noteVisibleLength(10);
+    EXPECT_EQ(store->getString("S", "k"), "1");
+    EXPECT_FALSE(store->hasSection("T"));
+    auto whole = load("[S]\r\nk=1\r\n");
+    whole->noteVisibleLength(10);
+    EXPECT_EQ(whole->visibleText().size(), 10u);
+}
+
 TEST_F(KeyedStoreRead, EmptyStoreFindsNothing) {
     auto store = load("");
     EXPECT_FALSE(store->hasSection("S"));
