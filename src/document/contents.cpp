@@ -33,6 +33,15 @@ ContentsEntry parseContentsEntry(std::string_view line) {
     return entry;
 }
 
+void forEachContentsEntry(KeyedStore& document, const std::function<void(const ContentsEntry&)>& visit) {
+    // One line at a time: a list of a million lines would cost as much again.
+    document.forEachListLine(kContentsSection, [&](std::string_view line) {
+        // Each line passes through the 4096-character scratch text.
+        if (line.size() > kContentsLineCapacity) fail(FailureCode::StringOverflow);
+        visit(parseContentsEntry(line));
+    });
+}
+
 void buildContents(KeyedStore& document, std::string_view documentFileName, TopicIndex& index) {
     TopicEntry* header = index.addTopic(kHeaderSection, index.keepText(documentFileName));
 
@@ -40,11 +49,7 @@ void buildContents(KeyedStore& document, std::string_view documentFileName, Topi
     std::vector<TopicEntry*> parents(kParentSlots, nullptr);
     parents[0] = header;
 
-    // One line at a time: a list of a million lines would cost as much again.
-    document.forEachListLine(kContentsSection, [&](std::string_view line) {
-        // Each line passes through the 4096-character scratch text.
-        if (line.size() > kContentsLineCapacity) fail(FailureCode::StringOverflow);
-        const ContentsEntry parsed = parseContentsEntry(line);
+    forEachContentsEntry(document, [&](const ContentsEntry& parsed) {
         TopicEntry* entry = index.addTopic(parsed.name, parsed.title);
 
         std::uint32_t level = std::min(parsed.depth, kParentSlots - 1);
