@@ -51,7 +51,7 @@ void check(KeyedStore& store, std::string_view wanted) {
     }
     // The way from the occurrences, where it answers, and the walk.
     const std::optional<std::vector<TopicMatch>> rare =
-        topicsContainingRareText(sections, TopicNames(index), RareTextScan(store.text(), wanted));
+        topicsContainingRareText(sections, index, RareTextScan(store.text(), wanted));
     TopicTexts texts(sections, index);
     const std::vector<TopicMatch> walked = topicsContaining(texts, wanted);
     for (const std::vector<TopicMatch>* answer : {&found, &walked, rare ? &*rare : &found}) {

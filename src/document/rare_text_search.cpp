@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "document/contents.h"
+#include "runtime/mark_scan.h"
 #include "runtime/text_scan.h"
 
 namespace vtome {
@@ -66,6 +67,10 @@ private:
     std::uint64_t key_ = 0;
 };
 
+// Whether `at` begins a line that has one before it: a block's marker on
+// the first line has no header line.
+bool startsLine(std::string_view text, std::uint32_t at) { return at > 0 && scan::isLineEnd(text[at - 1]); }
+
 // The "[" that could begin the header of a section holding an occurrence,
 // as indices into the marks' brackets; none past the limit.
 class HeaderPlaces {
@@ -79,14 +84,27 @@ public:
         const std::size_t to = firstAtOrAfter(marks_.brackets, at);
         if (!add(from, to)) return false;
         plainDone_ = std::max(plainDone_, to);
-        // A text block: opened after the last closing line before the occurrence.
-        const std::optional<std::uint32_t> closing = lastUpTo(marks_.textClosings, at);
-        std::size_t opening = closing ? firstAtOrAfter(marks_.textOpenings, *closing + 1) : 0;
-        const std::size_t openingsTo = firstAtOrAfter(marks_.textOpenings, at);
-        for (opening = std::max(opening, openingsDone_); opening < openingsTo; ++opening) {
-            if (!addLineBefore(marks_.textOpenings[opening])) return false;
+        return addTextBlocksBefore(at);
+    }
+
+    // A text block: its "<text>" line comes after the last "</text>" line at
+    // or before the occurrence. The text since the previous occurrence is
+    // read backwards, once; the blocks opened before that were added for it.
+    bool addTextBlocksBefore(std::uint32_t at) {
+        openings_.clear();
+        for (std::uint32_t end = at + 1; end > blocksDone_;) {
+            const void* angle = ::memrchr(text_.data() + blocksDone_, '<', end - blocksDone_);
+            if (angle == nullptr) break;
+            end = static_cast<std::uint32_t>(static_cast<const char*>(angle) - text_.data());
+            if (!startsLine(text_, end)) continue;
+            const std::uint64_t head = headOf(text_.data() + end, text_.size() - end);
+            if (textClose_.starts(head)) break;
+            if (end < at && textOpen_.starts(head)) openings_.push_back(end);
         }
-        openingsDone_ = std::max(openingsDone_, openingsTo);
+        blocksDone_ = at;
+        for (auto opening = openings_.rbegin(); opening != openings_.rend(); ++opening) {
+            if (!addLineBefore(*opening)) return false;
+        }
         return true;
     }
 
@@ -118,14 +136,37 @@ private:
     const RareTextScan::Marks& marks_;
     std::vector<std::size_t> places_;
     std::size_t plainDone_ = 0;
-    std::size_t openingsDone_ = 0;
+    const MarkerPattern textOpen_{kTextOpen};
+    const MarkerPattern textClose_{kTextClose};
+    std::uint32_t blocksDone_ = 0;  // the text from here on is still to be read for blocks
+    std::vector<std::uint32_t> openings_;
 };
 
+// Whether eight bytes hold "]" or a line end, all tested at once.
+bool holdsHeaderBreak(std::uint64_t word) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    const auto holds = [word](char byte) {
+        const std::uint64_t x = word ^ (kOnes * static_cast<unsigned char>(byte));
+        return ((x - kOnes) & ~x & (kOnes << 7)) != 0;
+    };
+    return holds(']') || holds('\r') || holds('\n');
+}
+
 // Whether HeaderPlaces can find the header of a topic of this name: one
-// without "]" or a line end.
+// without "]" or a line end. This runs for every topic, so names are read
+// eight bytes at a time: the last eight bytes of a longer name overlap the
+// eight before them.
 bool foundByHeaderPlaces(std::string_view name) {
-    for (const char c : name) {
-        if (c == ']' || scan::isLineEnd(c)) return false;
+    if (name.size() < 8) {
+        for (const char c : name) {
+            if (c == ']' || scan::isLineEnd(c)) return false;
+        }
+        return true;
+    }
+    std::uint64_t word = 0;
+    for (std::size_t at = 0; at < name.size(); at += 8) {
+        std::memcpy(&word, name.data() + std::min(at, name.size() - 8), 8);
+        if (holdsHeaderBreak(word)) return false;
     }
     return true;
 }
@@ -141,6 +182,17 @@ std::optional<std::string_view> nameAfterBracket(std::string_view text, std::uin
                                                                             (text.data() + from)));
     if (!foundByHeaderPlaces(name)) return std::nullopt;
     return name;
+}
+
+std::uint32_t pairOf(char first, char second) {
+    return std::uint32_t{static_cast<unsigned char>(first)} | std::uint32_t{static_cast<unsigned char>(second)} << 8;
+}
+
+// The first two bytes of a head, in text order.
+std::uint32_t firstPairOf(std::uint64_t head) {
+    char bytes[8];
+    std::memcpy(bytes, &head, 8);
+    return pairOf(bytes[0], bytes[1]);
 }
 
 // Where "[" name "]" first occurs for each of `names`, by the marks' heads:
@@ -164,9 +216,22 @@ std::vector<std::uint32_t> firstHeaders(std::string_view text, const RareTextSca
         std::sort(group.begin(), group.end(), [](const Wanted& a, const Wanted& b) { return a.head < b.head; });
         fills.push_back(fill);
     }
+    // Most brackets start no wanted key: one bit per pair of first bytes
+    // passes them over. The empty name's key, "]", pairs with any byte.
+    std::vector<std::uint64_t> firstPairs(65536 / 64);
+    const auto notePair = [&](std::uint32_t pair) { firstPairs[pair >> 6] |= std::uint64_t{1} << (pair & 63); };
+    for (const std::string_view name : names) {
+        if (!name.empty()) {
+            notePair(pairOf(name[0], name.size() > 1 ? name[1] : ']'));
+        } else {
+            for (std::uint32_t second = 0; second < 256; ++second) notePair(pairOf(']', static_cast<char>(second)));
+        }
+    }
     std::vector<std::uint32_t> first(names.size(), KeyedStore::npos);
     std::size_t left = names.size();
     for (std::size_t b = 0; b < marks.brackets.size() && left > 0; ++b) {
+        const std::uint32_t pair = firstPairOf(marks.heads[b]);
+        if ((firstPairs[pair >> 6] >> (pair & 63) & 1) == 0) continue;
         for (const std::size_t fill : fills) {
             const std::uint64_t head = marks.heads[b] & headMask(fill);
             const auto& group = byFill[fill];
@@ -209,64 +274,54 @@ RareTextScan::RareTextScan(std::string_view text, std::string_view wanted) : vis
         visible_ = text.substr(0, text.find('\0'));
         return;
     }
-    const MarkerPattern textOpen(kTextOpen);
-    const MarkerPattern textClose(kTextClose);
     const MarkerPattern binOpen(kBinOpen);
-    const scan::CaseBlindNeedle needle(wanted);
-    std::size_t end = text.size();
-    needle.scanWithMarks(
-        text, '[', '<', '\0',
-        [this](std::uint32_t at) {
-            if (occurrences_.size() <= kMaxOccurrences) occurrences_.push_back(at);
-        },
-        [&](std::uint32_t at) {
-            if (at >= end) return;
-            if (text[at] == '[') {
-                marks_.brackets.push_back(at);
-                marks_.heads.push_back(headOf(text.data() + at + 1, text.size() - at - 1));
-                if (at > 0 && text[at - 1] == '\n') marks_.sectionStarts.push_back(at);
-                return;
-            }
-            if (text[at] == '\0') {
-                end = at;
-                return;
-            }
-            if (at == 0 || !scan::isLineEnd(text[at - 1])) return;
+    // A byte block's marker is found by its first two bytes: "<" alone
+    // begins every text block's lines.
+    scan::MarkScan pass(wanted, '[', kBinOpen.substr(0, 2));
+    // Room for a "[" in every 64 bytes, which a help document seldom passes:
+    // only what is written costs memory, and the lists are not copied as
+    // they grow.
+    const std::size_t expected = text.size() / 64;
+    marks_.brackets.reserve(expected);
+    marks_.heads.reserve(expected);
+    marks_.sectionStarts.reserve(expected);
+    bool whole = true;
+    const std::uint32_t end = pass.scan(text, [&](const scan::MarkScan::Round& round) {
+        occurrences_.insert(occurrences_.end(), round.starts.begin(), round.starts.end());
+        for (const std::uint32_t at : round.marks) {
+            marks_.brackets.push_back(at);
+            marks_.heads.push_back(headOf(text.data() + at + 1, text.size() - at - 1));
+            if (at > 0 && text[at - 1] == '\n') marks_.sectionStarts.push_back(at);
+        }
+        for (const std::uint32_t at : round.pairs) {
             // A marker's bytes are never 0, so one found stands in the visible text.
-            const std::uint64_t head = headOf(text.data() + at, text.size() - at);
-            if (textOpen.starts(head)) {
-                marks_.textOpenings.push_back(at);
-            } else if (textClose.starts(head)) {
-                marks_.textClosings.push_back(at);
-            } else if (binOpen.starts(head)) {
+            if (startsLine(text, at) && binOpen.starts(headOf(text.data() + at, text.size() - at))) {
                 marks_.byteOpenings.push_back(at);
             }
-        });
-    visible_ = text.substr(0, end);
-    // Occurrences are noted a block ahead of the marks: those that reach
-    // past the byte 0 go.
-    while (!occurrences_.empty() && occurrences_.back() + wanted.size() > end) occurrences_.pop_back();
+        }
+        // Past this many occurrences the marks are not needed.
+        whole = occurrences_.size() <= kMaxOccurrences;
+        return whole;
+    });
+    visible_ = text.substr(0, whole ? end : text.find('\0'));
+    // An occurrence may reach past the byte 0.
+    while (!occurrences_.empty() && occurrences_.back() + wanted.size() > visible_.size()) occurrences_.pop_back();
 }
 
-TopicNames::TopicNames(const TopicIndex& index) : index_(index) {
-    named_.reserve(index.count());
-    for (const TopicEntry* topic = index.firstTopic(); topic != nullptr; topic = topic->nextTopic()) {
-        const std::string_view name = topic->name();
-        named_.push_back({topic, sectionNameHash(name), !foundByHeaderPlaces(name)});
+std::optional<RareTextCounts> RareTextCounts::of(SectionIndex& sections, const RareTextScan& scan) {
+    RareTextCounts counts(sections, scan.wanted());
+    if (counts.wanted_.empty()) return counts;
+    const KeyedStore& store = sections.store();
+    // A scan of the store's text has found where its visible part ends.
+    if (scan.visible().data() == store.text().data()) {
+        store.noteVisibleLength(static_cast<std::uint32_t>(scan.visible().size()));
     }
-}
-
-std::optional<std::vector<TopicMatch>> topicsContainingRareText(SectionIndex& sections, const TopicNames& names,
-                                                                const RareTextScan& scan) {
-    const std::string_view text = scan.wanted();
-    if (text.empty()) return std::vector<TopicMatch>{};
-    const std::string_view all = sections.store().visibleText();
+    const std::string_view all = store.visibleText();
     // A scan of other bytes answers nothing here.
     if (scan.visible().data() != all.data() || scan.visible().size() != all.size()) return std::nullopt;
     const Offsets& occurrences = scan.occurrences();
     if (occurrences.size() > kMaxOccurrences) return std::nullopt;
-    const scan::CaseBlindNeedle needle(text);
-    const auto size = static_cast<std::uint32_t>(text.size());
+    const auto size = static_cast<std::uint32_t>(counts.wanted_.size());
 
     const RareTextScan::Marks& marks = scan.marks();
     HeaderPlaces places(all, marks);
@@ -287,55 +342,74 @@ std::optional<std::vector<TopicMatch>> topicsContainingRareText(SectionIndex& se
     headerNames.erase(std::unique(headerNames.begin(), headerNames.end()), headerNames.end());
 
     // Each name's count, read at the header the lookups find; only names
-    // with occurrences are kept, by hash.
+    // with occurrences are kept.
     const std::vector<std::uint32_t> headers = firstHeaders(all, marks, headerNames);
-    struct Counted {
-        std::uint32_t hash;
-        std::uint32_t count;
-        std::string_view name;
-    };
-    std::vector<Counted> counted;
-    TextBuffer decoded;
     for (std::size_t i = 0; i < headerNames.size(); ++i) {
         const SectionText found = sections.locateAt(headers[i], headerNames[i]);
         std::uint32_t count = 0;
         if (found.kind == SectionText::Kind::Text) {
             const auto from = static_cast<std::uint32_t>(found.text.data() - all.data());
             count = countWithin(occurrences, from, from + static_cast<std::uint32_t>(found.text.size()), size);
-        } else if (const std::optional<std::string_view> bytes =
-                       byteBlockText(sections, headerNames[i], found, decoded)) {
-            count = countInText(*bytes, needle, size);
+        } else {
+            count = counts.countInBytes(headerNames[i], found);
         }
-        if (count > 0) counted.push_back({sectionNameHash(headerNames[i]), count, headerNames[i]});
-    }
-    std::sort(counted.begin(), counted.end(), [](const Counted& a, const Counted& b) { return a.hash < b.hash; });
-
-    std::vector<TopicMatch> matches;
-    std::optional<TopicTexts> direct;
-    for (const TopicNames::Named& named : names.named()) {
-        std::uint32_t count = 0;
-        if (named.readDirectly) {
-            if (!direct) direct.emplace(sections, names.index());
-            const std::optional<std::string_view> topicText = direct->text(*named.topic);
-            if (topicText) count = countInText(*topicText, needle, size);
-        } else if (!counted.empty()) {
-            auto it = std::lower_bound(counted.begin(), counted.end(), named.hash,
-                                       [](const Counted& c, std::uint32_t hash) { return c.hash < hash; });
-            for (; it != counted.end() && it->hash == named.hash; ++it) {
-                if (it->name == named.topic->name()) count = it->count;
-            }
+        if (count > 0) {
+            counts.counted_.push_back({sectionNameHash(headerNames[i]), count, headerNames[i]});
+            counts.noteCounted(headerNames[i]);
         }
-        if (count > 0) matches.push_back({named.topic, count});
     }
-    return matches;
+    std::sort(counts.counted_.begin(), counts.counted_.end(),
+              [](const Counted& a, const Counted& b) { return a.hash < b.hash; });
+    return counts;
 }
 
-std::vector<TopicMatch> topicsContaining(SectionIndex& sections, const TopicNames& names, const RareTextScan& scan) {
-    if (std::optional<std::vector<TopicMatch>> matches = topicsContainingRareText(sections, names, scan)) {
-        return std::move(*matches);
+std::uint32_t RareTextCounts::in(std::string_view topicName) {
+    if (wanted_.empty()) return 0;
+    if (!foundByHeaderPlaces(topicName)) {
+        const SectionText found = sections_.locate(topicName);
+        if (found.kind != SectionText::Kind::Text) return countInBytes(topicName, found);
+        return countInText(found.text, needle_, static_cast<std::uint32_t>(wanted_.size()));
     }
-    TopicTexts texts(sections, names.index());
-    return topicsContaining(texts, scan.wanted());
+    if (!mayBeCounted(topicName)) return 0;
+    const std::uint32_t hash = sectionNameHash(topicName);
+    auto it = std::lower_bound(counted_.begin(), counted_.end(), hash,
+                               [](const Counted& c, std::uint32_t h) { return c.hash < h; });
+    for (; it != counted_.end() && it->hash == hash; ++it) {
+        if (it->name == topicName) return it->count;
+    }
+    return 0;
+}
+
+std::uint32_t RareTextCounts::endsOf(std::string_view name) {
+    return name.empty() ? 0 : pairOf(name.front(), name.back());
+}
+
+void RareTextCounts::noteCounted(std::string_view name) {
+    const std::uint32_t ends = endsOf(name);
+    countedEnds_[ends >> 6] |= std::uint64_t{1} << (ends & 63);
+    countedLengths_ |= std::uint64_t{1} << std::min<std::size_t>(name.size(), 63);
+}
+
+bool RareTextCounts::mayBeCounted(std::string_view name) const {
+    const std::uint32_t ends = endsOf(name);
+    return (countedLengths_ >> std::min<std::size_t>(name.size(), 63) & 1) != 0 &&
+           (countedEnds_[ends >> 6] >> (ends & 63) & 1) != 0;
+}
+
+std::uint32_t RareTextCounts::countInBytes(std::string_view section, const SectionText& found) {
+    const std::optional<std::string_view> bytes = byteBlockText(sections_, section, found, decoded_);
+    return bytes ? countInText(*bytes, needle_, static_cast<std::uint32_t>(wanted_.size())) : 0;
+}
+
+std::optional<std::vector<TopicMatch>> topicsContainingRareText(SectionIndex& sections, const TopicIndex& index,
+                                                                const RareTextScan& scan) {
+    std::optional<RareTextCounts> counts = RareTextCounts::of(sections, scan);
+    if (!counts) return std::nullopt;
+    std::vector<TopicMatch> matches;
+    for (const TopicEntry* topic = index.firstTopic(); topic != nullptr; topic = topic->nextTopic()) {
+        if (const std::uint32_t count = counts->in(topic->name())) matches.push_back({topic, count});
+    }
+    return matches;
 }
 
 }  // namespace vtome

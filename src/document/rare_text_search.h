@@ -32,10 +32,9 @@
 namespace vtome {
 
 // The one pass over a document's text the search needs: every occurrence of
-// the search text and every mark the sections' extents depend on, up to the
-// first byte 0 (which the pass finds too). It reads the text only, so it may
-// run on another thread while the contents are built; text and search text
-// must outlive it.
+// the search text, every "[" and every byte block's marker, up to the first
+// byte 0 (which the pass finds too). The text blocks an occurrence may stand
+// in are read later, around it. Text and search text must outlive the scan.
 class RareTextScan {
 public:
     using Offsets = std::vector<std::uint32_t>;
@@ -43,8 +42,6 @@ public:
         Offsets brackets;                  // every "["
         std::vector<std::uint64_t> heads;  // the eight bytes after each of them
         Offsets sectionStarts;             // every "[" after an LF
-        Offsets textOpenings;              // "<text>" at a line start
-        Offsets textClosings;              // "</text>" at a line start
         Offsets byteOpenings;              // "<bin>" at a line start
     };
 
@@ -54,7 +51,8 @@ public:
     // The text up to its first byte 0, as the store's lookups see it.
     std::string_view visible() const { return visible_; }
     std::string_view wanted() const { return wanted_; }
-    // In text order; past the most the search uses, one more than that.
+    // In text order. Past the most the search uses, the pass stopped soon
+    // after: there are more, and the marks are not all there.
     const Offsets& occurrences() const { return occurrences_; }
     const Marks& marks() const { return marks_; }
 
@@ -65,34 +63,52 @@ private:
     Marks marks_;
 };
 
-// The topics' names as the search matches them, worked out once per topic
-// index (by vtome-tool while the scan runs): each name's hash, and whether
-// it is one no header place can stand for, to be read directly.
-class TopicNames {
+// How often the scan's text occurs in each topic's text, worked out from the
+// scan: the sections that hold an occurrence are read once, and a topic's
+// count is then looked up by its name, so the topics need not be known
+// before (vtome-tool reads its contents only after the scan). A topic whose
+// name no header place can stand for is read when it is asked for. Valid
+// while the section index, the store and the search text are.
+class RareTextCounts {
 public:
-    struct Named {
-        const TopicEntry* topic;
-        std::uint32_t hash;
-        bool readDirectly;
-    };
+    // None when the text is too common for this way, the layout leaves too
+    // many places, or the scan is of other bytes than the store's.
+    static std::optional<RareTextCounts> of(SectionIndex& sections, const RareTextScan& scan);
 
-    explicit TopicNames(const TopicIndex& index);
-
-    const TopicIndex& index() const { return index_; }
-    // In contents order.
-    const std::vector<Named>& named() const { return named_; }
+    // The occurrences, without overlaps, in the text of the topic whose
+    // section is `topicName`: the count the walk over every topic gives.
+    std::uint32_t in(std::string_view topicName);
 
 private:
-    const TopicIndex& index_;
-    std::vector<Named> named_;
+    struct Counted {
+        std::uint32_t hash;
+        std::uint32_t count;
+        std::string_view name;
+    };
+
+    RareTextCounts(SectionIndex& sections, std::string_view wanted)
+        : sections_(sections), wanted_(wanted), needle_(wanted) {}
+    std::uint32_t countInBytes(std::string_view section, const SectionText& found);
+    // A test of a topic's name that passes every counted name and few
+    // others, before the name is hashed: its length and its first and last
+    // bytes.
+    static std::uint32_t endsOf(std::string_view name);
+    void noteCounted(std::string_view name);
+    bool mayBeCounted(std::string_view name) const;
+
+    SectionIndex& sections_;
+    std::string_view wanted_;
+    scan::CaseBlindNeedle needle_;
+    std::vector<Counted> counted_;  // by hash: only sections holding an occurrence
+    std::vector<std::uint64_t> countedEnds_ = std::vector<std::uint64_t>(65536 / 64);
+    std::uint64_t countedLengths_ = 0;  // bit 63 for 63 bytes and more
+    TextBuffer decoded_;
 };
 
-// The topics containing the scan's search text, as the walk over every
-// topic finds them; none when the text is too common for this way, or the
-// scan is of other bytes than the store's.
-std::optional<std::vector<TopicMatch>> topicsContainingRareText(SectionIndex& sections, const TopicNames& names,
+// The topics of the index containing the scan's search text, in contents
+// order, as the walk over every topic finds them; none when RareTextCounts
+// has none.
+std::optional<std::vector<TopicMatch>> topicsContainingRareText(SectionIndex& sections, const TopicIndex& index,
                                                                 const RareTextScan& scan);
-// The same, from the walk when this way has none.
-std::vector<TopicMatch> topicsContaining(SectionIndex& sections, const TopicNames& names, const RareTextScan& scan);
 
 }  // namespace vtome

@@ -131,7 +131,12 @@ std::vector<TopicMatch> topicsContaining(TopicTexts& texts, std::string_view tex
 }
 
 std::vector<TopicMatch> topicsContaining(SectionIndex& sections, const TopicIndex& index, std::string_view text) {
-    return topicsContaining(sections, TopicNames(index), RareTextScan(sections.store().text(), text));
+    if (std::optional<std::vector<TopicMatch>> matches =
+            topicsContainingRareText(sections, index, RareTextScan(sections.store().text(), text))) {
+        return std::move(*matches);
+    }
+    TopicTexts texts(sections, index);
+    return topicsContaining(texts, text);
 }
 
 }  // namespace vtome

@@ -246,63 +246,6 @@ public:
         return at == std::string_view::npos ? npos : static_cast<std::uint32_t>(at);
     }
 
-    // Calls found(offset) for every start of the needle in `text`,
-    // overlapping ones too, and marked(offset) for every byte that is `a`,
-    // `b` or `c`: one pass over the text for both, each called in text order.
-    template <typename Found, typename Marked>
-    void scanWithMarks(std::string_view text, char a, char b, char c, Found&& found, Marked&& marked) const {
-        const std::size_t m = needle_.size();
-        const char* const base = text.data();
-        const __m128i first = _mm_set1_epi8(a);
-        const __m128i second = _mm_set1_epi8(b);
-        const __m128i third = _mm_set1_epi8(c);
-        // Sixteen bytes at a time while sixteen starts remain whole: a round
-        // notes which bytes are marks and which starts pass the first test,
-        // then handles them while the round's text is still at hand.
-        // Only the blocks with a mark or a start are noted, without a branch.
-        constexpr std::size_t kRoundBlocks = 1024;
-        struct Noted {
-            std::uint32_t block;
-            std::uint16_t marks;
-            std::uint16_t starts;
-        };
-        Noted noted[kRoundBlocks];
-        const std::size_t wholeBlocks = m > 0 && text.size() >= m + 15 ? (text.size() - m - 15) / 16 + 1 : 0;
-        for (std::size_t done = 0; done < wholeBlocks;) {
-            const std::size_t round = std::min(kRoundBlocks, wholeBlocks - done);
-            std::size_t count = 0;
-            for (std::size_t k = done; k < done + round; ++k) {
-                const char* const p = base + k * 16;
-                const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-                const auto marks = static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_or_si128(
-                    _mm_or_si128(_mm_cmpeq_epi8(bytes, first), _mm_cmpeq_epi8(bytes, second)),
-                    _mm_cmpeq_epi8(bytes, third))));
-                const auto starts = static_cast<std::uint16_t>(bitsOf(block(p)));
-                noted[count] = {static_cast<std::uint32_t>(k), marks, starts};
-                count += (marks | starts) != 0;
-            }
-            for (std::size_t n = 0; n < count; ++n) {
-                const std::size_t at = std::size_t{noted[n].block} * 16;
-                for (unsigned starts = noted[n].starts; starts != 0; starts &= starts - 1) {
-                    const std::size_t start = at + static_cast<std::size_t>(__builtin_ctz(starts));
-                    if (innerMatches<Fold>(base + start, needle_)) found(static_cast<std::uint32_t>(start));
-                }
-                for (unsigned marks = noted[n].marks; marks != 0; marks &= marks - 1) {
-                    marked(static_cast<std::uint32_t>(at + static_cast<std::size_t>(__builtin_ctz(marks))));
-                }
-            }
-            done += round;
-        }
-        const std::size_t tail = wholeBlocks * 16;
-        for (std::size_t j = tail; j < text.size(); ++j) {
-            if (base[j] == a || base[j] == b || base[j] == c) marked(static_cast<std::uint32_t>(j));
-        }
-        if (m == 0) return;
-        for (std::uint32_t at = findIn(text, static_cast<std::uint32_t>(tail)); at != npos; at = findIn(text, at + 1)) {
-            found(at);
-        }
-    }
-
 private:
     static FoldedByte byteAt(std::string_view needle, std::size_t at) {
         if (needle.empty()) return FoldedByte{};
@@ -373,22 +316,6 @@ public:
         return needle_.findIn(text, from);
 #else
         return detail::findIgnoreCasePortable(text, from, needle_);
-#endif
-    }
-
-    // Calls found(offset) for every start of the needle in `text`,
-    // overlapping ones too, and marked(offset) for every byte that is `a`,
-    // `b` or `c`, each in text order: one pass over a large text for both.
-    template <typename Found, typename Marked>
-    void scanWithMarks(std::string_view text, char a, char b, char c, Found&& found, Marked&& marked) const {
-#if defined(VTOME_SCAN_VECTOR)
-        needle_.scanWithMarks(text, a, b, c, found, marked);
-#else
-        for (std::size_t j = 0; j < text.size(); ++j) {
-            if (text[j] == a || text[j] == b || text[j] == c) marked(static_cast<std::uint32_t>(j));
-        }
-        if (needle_.empty()) return;
-        for (std::uint32_t at = findIn(text, 0); at != npos; at = findIn(text, at + 1)) found(at);
 #endif
     }
 

@@ -66,7 +66,7 @@ TEST_F(TopicSearchTest, SameTopicsAndCountsAsTheLinearSearch) {
             const std::vector<TopicMatch> kept = topicsContaining(texts, wanted);
             // The way from the occurrences, where it answers.
             const std::optional<std::vector<TopicMatch>> rare =
-                topicsContainingRareText(sections, TopicNames(index), RareTextScan(store->text(), wanted));
+                topicsContainingRareText(sections, index, RareTextScan(store->text(), wanted));
             answeredFromOccurrences += rare.has_value();
             for (const std::vector<TopicMatch>* found : {&once, &kept, rare ? &*rare : &once}) {
                 ASSERT_EQ(found->size(), expected.size());
@@ -121,6 +121,8 @@ TEST_F(TopicSearchTest, SectionsThatHoldAnOccurrenceAreAllFound) {
         {"an occurrence across a section's end counts in none",
          contents + "[A]\r\nfi\r\n[B]\r\n<text>\r\nfi\r\n[x\r\n</text>\r\n", "fi\r\n["},
         {"an empty body before the header line", contents + "[A]\r\n[B]\r\nfind\r\n", "find"},
+        {"a text block opened after an earlier occurrence, no end line between",
+         contents + "[A]\r\nfind\r\n[B]\r\n<text>\r\n[C]\r\nfind\r\n</text>\r\n", "find"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -129,7 +131,7 @@ TEST_F(TopicSearchTest, SectionsThatHoldAnOccurrenceAreAllFound) {
         buildContents(*store, "doc.vtome", index);
         SectionIndex sections(*store);
         const std::optional<std::vector<TopicMatch>> found =
-            topicsContainingRareText(sections, TopicNames(index), RareTextScan(store->text(), row.wanted));
+            topicsContainingRareText(sections, index, RareTextScan(store->text(), row.wanted));
         ASSERT_TRUE(found.has_value());
         const std::vector<TopicMatch> expected = plainTopicsContaining(*store, index, row.wanted);
         ASSERT_FALSE(expected.empty());
@@ -150,7 +152,7 @@ TEST_F(TopicSearchTest, ATextFoundTooOftenIsLeftToTheWalk) {
     TopicIndex index;
     buildContents(*store, "doc.vtome", index);
     SectionIndex sections(*store);
-    EXPECT_FALSE(topicsContainingRareText(sections, TopicNames(index), RareTextScan(store->text(), "X")));
+    EXPECT_FALSE(topicsContainingRareText(sections, index, RareTextScan(store->text(), "X")));
     const std::vector<TopicMatch> found = topicsContaining(sections, index, "X");
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].occurrences, 5000u);

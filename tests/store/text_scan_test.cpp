@@ -5,11 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "runtime/mark_scan.h"
 #include "runtime/text_scan.h"
 #include "store/text_buffer.h"
 
@@ -104,37 +106,72 @@ TEST(TextScan, MatchAtEveryOffsetOfALongText) {
     }
 }
 
-// The one pass that finds every occurrence, overlapping ones too, and every
-// mark byte, against finding them one by one: short texts around the block
-// size, and long ones across the pass's rounds of 16 KiB.
-TEST(TextScan, OnePassFindsEveryOccurrenceAndEveryMark) {
-    const std::string alphabet = std::string("aAtTh[<\r\n \xE9", 11) + std::string(1, '\0');
-    std::mt19937 random(7);
-    std::size_t occurrences = 0;
-    for (int round = 0; round < 600; ++round) {
-        const std::size_t length = round % 50 == 0 ? 16384 * 2 + random() % 5000 : random() % 120;
-        const std::string text = randomBytes(random, length, alphabet);
-        std::string needle = randomBytes(random, 1 + random() % 4, "aAtTh[");
-        if (round % 7 == 0) needle = "tHaT";
-        const scan::CaseBlindNeedle prepared(needle);
-        std::vector<std::uint32_t> found;
-        std::vector<std::uint32_t> marked;
-        prepared.scanWithMarks(
-            text, '[', '<', '\0', [&](std::uint32_t at) { found.push_back(at); },
-            [&](std::uint32_t at) { marked.push_back(at); });
-        std::vector<std::uint32_t> expectedFound;
-        for (std::uint32_t at = plainFind(text, 0, needle); at != scan::npos; at = plainFind(text, at + 1, needle)) {
-            expectedFound.push_back(at);
+// The one pass that finds every occurrence, overlapping ones too, every
+// mark and every pair up to the first byte 0, in each way this CPU can run
+// it, against finding them one by one: short texts around the piece size,
+// and long ones across the pass's rounds. The rounds must tile the text up
+// to that byte and hold only their own finds.
+TEST(MarkScan, EveryWayFindsEveryOccurrenceMarkAndPair) {
+    const std::string alphabet = std::string("aAtTh[<bB\r\n \xE9\xFF", 13) + std::string(1, '\0');
+    for (const scan::MarkScan::Lanes lanes : scan::MarkScan::available()) {
+        SCOPED_TRACE(static_cast<int>(lanes));
+        std::mt19937 random(7);
+        std::size_t occurrences = 0;
+        for (int round = 0; round < 400; ++round) {
+            const std::size_t length =
+                round % 40 == 1 ? scan::MarkScan::kRoundBytes * 2 + random() % 5000 : random() % 200;
+            std::string text = randomBytes(random, length, alphabet);
+            // Most texts hold no byte 0, or one far in.
+            if (round % 3 != 0) std::replace(text.begin() + static_cast<std::ptrdiff_t>(text.size() / 2), text.end(), '\0', ' ');
+            if (round % 3 == 1) std::replace(text.begin(), text.end(), '\0', ' ');
+            const std::uint32_t end = plainFind(text, 0, std::string_view("\0", 1)) == scan::npos
+                                          ? static_cast<std::uint32_t>(text.size())
+                                          : plainFind(text, 0, std::string_view("\0", 1));
+            std::string needle = randomBytes(random, random() % 5, "aAtTh[<");
+            if (round % 7 == 0) needle = "tHaT";
+            scan::MarkScan pass(needle, '[', "<b", lanes);
+            std::vector<std::uint32_t> starts, marks, pairs;
+            std::uint32_t covered = 0;
+            const std::uint32_t ended = pass.scan(text, [&](const scan::MarkScan::Round& r) {
+                EXPECT_EQ(r.from, covered);
+                covered = r.to;
+                for (const auto* list : {&r.starts, &r.marks, &r.pairs}) {
+                    for (const std::uint32_t at : *list) EXPECT_TRUE(at >= r.from && at < r.to) << at;
+                }
+                starts.insert(starts.end(), r.starts.begin(), r.starts.end());
+                marks.insert(marks.end(), r.marks.begin(), r.marks.end());
+                pairs.insert(pairs.end(), r.pairs.begin(), r.pairs.end());
+                return true;
+            });
+            EXPECT_EQ(covered, end);
+            EXPECT_EQ(ended, end);
+            std::vector<std::uint32_t> expectedStarts, expectedMarks, expectedPairs;
+            for (std::uint32_t at = 0; !needle.empty() && at < end; ++at) {
+                if (plainFind(text, at, needle) == at) expectedStarts.push_back(at);
+            }
+            for (std::uint32_t at = 0; at < end; ++at) {
+                if (text[at] == '[') expectedMarks.push_back(at);
+                if (text[at] == '<' && at + 1 < text.size() && fold(text[at + 1]) == 'b') expectedPairs.push_back(at);
+            }
+            ASSERT_EQ(starts, expectedStarts) << "round " << round << " needle " << needle;
+            ASSERT_EQ(marks, expectedMarks) << "round " << round;
+            ASSERT_EQ(pairs, expectedPairs) << "round " << round;
+            occurrences += starts.size();
         }
-        std::vector<std::uint32_t> expectedMarked;
-        for (std::uint32_t at = 0; at < text.size(); ++at) {
-            if (text[at] == '[' || text[at] == '<' || text[at] == '\0') expectedMarked.push_back(at);
-        }
-        ASSERT_EQ(found, expectedFound) << "round " << round << " needle " << needle;
-        ASSERT_EQ(marked, expectedMarked) << "round " << round;
-        occurrences += found.size();
+        EXPECT_GT(occurrences, 2000u);
     }
-    EXPECT_GT(occurrences, 10000u);
+}
+
+// The pass ends with the round whose visit says so.
+TEST(MarkScan, AVisitThatSaysStopEndsThePass) {
+    const std::string text(scan::MarkScan::kRoundBytes * 3, '[');
+    scan::MarkScan pass("x", '[', "<b");
+    int rounds = 0;
+    pass.scan(text, [&](const scan::MarkScan::Round& r) {
+        EXPECT_EQ(r.marks.size(), scan::MarkScan::kRoundBytes);
+        return ++rounds < 2;
+    });
+    EXPECT_EQ(rounds, 2);
 }
 
 // The exact search gives what memmem gives.

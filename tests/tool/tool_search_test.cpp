@@ -71,6 +71,26 @@ TEST_F(ToolSearch, ATextInThousandsOfPlacesIsCountedInEveryTopic) {
               "1\tPlain\tPlain one\n");
 }
 
+// The contents are read line by line against the counts: a topic listed
+// twice is written twice, a line with "=" and no title shows the name, and a
+// line too long for the contents fails the document before anything is out.
+TEST_F(ToolSearch, ContentsLinesAreWrittenAsTheTopicIndexKeepsThem) {
+    const std::string doc =
+        "[vTome Contents]\r\nA=First\r\nB=\r\nA=Again\r\n\r\n[A]\r\nfoo\r\n[B]\r\n<text>\r\nfoo foo\r\n</text>\r\n";
+    writeFile(file("twice.vtome"), doc);
+    const ProcessResult result = tool({"search", file("twice.vtome"), "foo"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "1\tA\tFirst\n2\tB\tB\n1\tA\tAgain\n");
+
+    std::string tooLong = doc;
+    tooLong.insert(tooLong.find("\r\n\r\n[A]"), "\r\n" + std::string(5000, 'x'));
+    writeFile(file("long.vtome"), tooLong);
+    const ProcessResult failed = tool({"search", file("long.vtome"), "foo"});
+    EXPECT_EQ(failed.status, 3);
+    EXPECT_EQ(failed.out, "");
+    EXPECT_NE(failed.err.find("String Overflow"), std::string::npos) << failed.err;
+}
+
 TEST_F(ToolSearch, NothingFoundIsExitStatusOne) {
     writeFile(file("doc.vtome"), kDocument);
     for (const std::string text : {"absent", ""}) {
