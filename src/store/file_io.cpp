@@ -65,10 +65,10 @@ InputFile::Mapping InputFile::mapPrivately(std::uint32_t spare) {
     if (area == MAP_FAILED) fail(FailureCode::MemoryAllocationFailure);
     const Mapping mapping{static_cast<char*>(area), size};
     if (size_ == 0) return mapping;
-    // Read-only while the pages are brought in: a writable private mapping
-    // would be populated by copying every page.
-    if (::mmap(area, size_, PROT_READ, MAP_PRIVATE | MAP_FIXED | MAP_POPULATE, fd_, 0) == MAP_FAILED ||
-        ::mprotect(area, size_, PROT_READ | PROT_WRITE) != 0) {
+    // The pages come in as they are first read, several at a time; bringing
+    // them all in here would cost as much, and a writable private mapping
+    // would be brought in by copying every page.
+    if (::mmap(area, size_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_FIXED, fd_, 0) == MAP_FAILED) {
         ::munmap(area, size);
         return {};
     }
