@@ -15,6 +15,7 @@ namespace {
 // Past these the walk over every topic is as quick, and its cost is known.
 constexpr std::size_t kMaxOccurrences = 4096;
 constexpr std::size_t kMaxHeaderPlaces = 1024;
+constexpr std::size_t kMaxHeaderNames = 4096;
 
 using Offsets = RareTextScan::Offsets;
 
@@ -142,46 +143,19 @@ private:
     std::vector<std::uint32_t> openings_;
 };
 
-// Whether eight bytes hold "]" or a line end, all tested at once.
-bool holdsHeaderBreak(std::uint64_t word) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-    const auto holds = [word](char byte) {
-        const std::uint64_t x = word ^ (kOnes * static_cast<unsigned char>(byte));
-        return ((x - kOnes) & ~x & (kOnes << 7)) != 0;
-    };
-    return holds(']') || holds('\r') || holds('\n');
-}
-
-// Whether HeaderPlaces can find the header of a topic of this name: one
-// without "]" or a line end. This runs for every topic, so names are read
-// eight bytes at a time: the last eight bytes of a longer name overlap the
-// eight before them.
-bool foundByHeaderPlaces(std::string_view name) {
-    if (name.size() < 8) {
-        for (const char c : name) {
-            if (c == ']' || scan::isLineEnd(c)) return false;
-        }
-        return true;
-    }
-    std::uint64_t word = 0;
-    for (std::size_t at = 0; at < name.size(); at += 8) {
-        std::memcpy(&word, name.data() + std::min(at, name.size() - 8), 8);
-        if (holdsHeaderBreak(word)) return false;
+// The names a "[" ... "]" at `bracket` can stand for: the text up to each
+// "]" after it on its line, within a topic name's length. Past `limit`
+// names in all, none are added and the answer is false.
+bool addNamesAfterBracket(std::string_view text, std::uint32_t bracket, std::vector<std::string_view>& names,
+                          std::size_t limit) {
+    const std::size_t from = std::size_t{bracket} + 1;
+    const std::size_t end = from + std::min(text.size() - from, kTopicNameCapacity + 1);
+    for (std::size_t at = from; at < end && !scan::isLineEnd(text[at]); ++at) {
+        if (text[at] != ']') continue;
+        if (names.size() == limit) return false;
+        names.push_back(text.substr(from, at - from));
     }
     return true;
-}
-
-// The name in the "[" name "]" at `bracket`, when a topic found by header
-// places could have it: short enough to be a topic's, and no line end.
-std::optional<std::string_view> nameAfterBracket(std::string_view text, std::uint32_t bracket) {
-    const std::size_t from = std::size_t{bracket} + 1;
-    const std::size_t span = std::min(text.size() - from, kTopicNameCapacity + 1);
-    const void* close = std::memchr(text.data() + from, ']', span);
-    if (close == nullptr) return std::nullopt;
-    const std::string_view name = text.substr(from, static_cast<std::size_t>(static_cast<const char*>(close) -
-                                                                            (text.data() + from)));
-    if (!foundByHeaderPlaces(name)) return std::nullopt;
-    return name;
 }
 
 std::uint32_t pairOf(char first, char second) {
@@ -309,8 +283,9 @@ RareTextScan::RareTextScan(std::string_view text, std::string_view wanted) : vis
 }
 
 std::optional<RareTextCounts> RareTextCounts::of(SectionIndex& sections, const RareTextScan& scan) {
-    RareTextCounts counts(sections, scan.wanted());
-    if (counts.wanted_.empty()) return counts;
+    RareTextCounts counts;
+    const std::string_view wanted = scan.wanted();
+    if (wanted.empty()) return counts;
     const KeyedStore& store = sections.store();
     // A scan of the store's text has found where its visible part ends.
     if (scan.visible().data() == store.text().data()) {
@@ -321,7 +296,7 @@ std::optional<RareTextCounts> RareTextCounts::of(SectionIndex& sections, const R
     if (scan.visible().data() != all.data() || scan.visible().size() != all.size()) return std::nullopt;
     const Offsets& occurrences = scan.occurrences();
     if (occurrences.size() > kMaxOccurrences) return std::nullopt;
-    const auto size = static_cast<std::uint32_t>(counts.wanted_.size());
+    const auto size = static_cast<std::uint32_t>(wanted.size());
 
     const RareTextScan::Marks& marks = scan.marks();
     HeaderPlaces places(all, marks);
@@ -334,9 +309,7 @@ std::optional<RareTextCounts> RareTextCounts::of(SectionIndex& sections, const R
 
     std::vector<std::string_view> headerNames;
     for (const std::size_t place : places.take()) {
-        if (const std::optional<std::string_view> name = nameAfterBracket(all, marks.brackets[place])) {
-            headerNames.push_back(*name);
-        }
+        if (!addNamesAfterBracket(all, marks.brackets[place], headerNames, kMaxHeaderNames)) return std::nullopt;
     }
     std::sort(headerNames.begin(), headerNames.end());
     headerNames.erase(std::unique(headerNames.begin(), headerNames.end()), headerNames.end());
@@ -344,18 +317,17 @@ std::optional<RareTextCounts> RareTextCounts::of(SectionIndex& sections, const R
     // Each name's count, read at the header the lookups find; only names
     // with occurrences are kept.
     const std::vector<std::uint32_t> headers = firstHeaders(all, marks, headerNames);
+    const scan::CaseBlindNeedle needle(wanted);
+    TextBuffer decoded;
     for (std::size_t i = 0; i < headerNames.size(); ++i) {
         const SectionText found = sections.locateAt(headers[i], headerNames[i]);
-        std::uint32_t count = 0;
         if (found.kind == SectionText::Kind::Text) {
             const auto from = static_cast<std::uint32_t>(found.text.data() - all.data());
-            count = countWithin(occurrences, from, from + static_cast<std::uint32_t>(found.text.size()), size);
-        } else {
-            count = counts.countInBytes(headerNames[i], found);
-        }
-        if (count > 0) {
-            counts.counted_.push_back({sectionNameHash(headerNames[i]), count, headerNames[i]});
-            counts.noteCounted(headerNames[i]);
+            counts.add(headerNames[i],
+                       countWithin(occurrences, from, from + static_cast<std::uint32_t>(found.text.size()), size));
+        } else if (const std::optional<std::string_view> bytes =
+                       byteBlockText(sections, headerNames[i], found, decoded)) {
+            counts.add(headerNames[i], countInText(*bytes, needle, size));
         }
     }
     std::sort(counts.counted_.begin(), counts.counted_.end(),
@@ -363,13 +335,7 @@ std::optional<RareTextCounts> RareTextCounts::of(SectionIndex& sections, const R
     return counts;
 }
 
-std::uint32_t RareTextCounts::in(std::string_view topicName) {
-    if (wanted_.empty()) return 0;
-    if (!foundByHeaderPlaces(topicName)) {
-        const SectionText found = sections_.locate(topicName);
-        if (found.kind != SectionText::Kind::Text) return countInBytes(topicName, found);
-        return countInText(found.text, needle_, static_cast<std::uint32_t>(wanted_.size()));
-    }
+std::uint32_t RareTextCounts::in(std::string_view topicName) const {
     if (!mayBeCounted(topicName)) return 0;
     const std::uint32_t hash = sectionNameHash(topicName);
     auto it = std::lower_bound(counted_.begin(), counted_.end(), hash,
@@ -384,7 +350,9 @@ std::uint32_t RareTextCounts::endsOf(std::string_view name) {
     return name.empty() ? 0 : pairOf(name.front(), name.back());
 }
 
-void RareTextCounts::noteCounted(std::string_view name) {
+void RareTextCounts::add(std::string_view name, std::uint32_t count) {
+    if (count == 0) return;
+    counted_.push_back({sectionNameHash(name), count, name});
     const std::uint32_t ends = endsOf(name);
     countedEnds_[ends >> 6] |= std::uint64_t{1} << (ends & 63);
     countedLengths_ |= std::uint64_t{1} << std::min<std::size_t>(name.size(), 63);
@@ -394,11 +362,6 @@ bool RareTextCounts::mayBeCounted(std::string_view name) const {
     const std::uint32_t ends = endsOf(name);
     return (countedLengths_ >> std::min<std::size_t>(name.size(), 63) & 1) != 0 &&
            (countedEnds_[ends >> 6] >> (ends & 63) & 1) != 0;
-}
-
-std::uint32_t RareTextCounts::countInBytes(std::string_view section, const SectionText& found) {
-    const std::optional<std::string_view> bytes = byteBlockText(sections_, section, found, decoded_);
-    return bytes ? countInText(*bytes, needle_, static_cast<std::uint32_t>(wanted_.size())) : 0;
 }
 
 std::optional<std::vector<TopicMatch>> topicsContainingRareText(SectionIndex& sections, const TopicIndex& index,

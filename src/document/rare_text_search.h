@@ -17,8 +17,9 @@
 //   line before;
 // - a byte block's text is decoded, so the header before every "<bin>" line
 //   is read, occurrences or not.
-// A topic whose name holds "]" or a line end is read directly: no header
-// found by those rules can stand for it.
+// A "[" found so stands for the name up to each "]" after it on its line
+// (a name may hold "]"). A topic's name holds no line end: it comes from one
+// contents line.
 
 #include <cstdint>
 #include <optional>
@@ -66,9 +67,8 @@ private:
 // How often the scan's text occurs in each topic's text, worked out from the
 // scan: the sections that hold an occurrence are read once, and a topic's
 // count is then looked up by its name, so the topics need not be known
-// before (vtome-tool reads its contents only after the scan). A topic whose
-// name no header place can stand for is read when it is asked for. Valid
-// while the section index, the store and the search text are.
+// before (vtome-tool reads its contents only after the scan). Valid while
+// the store and the search text are.
 class RareTextCounts {
 public:
     // None when the text is too common for this way, the layout leaves too
@@ -76,8 +76,9 @@ public:
     static std::optional<RareTextCounts> of(SectionIndex& sections, const RareTextScan& scan);
 
     // The occurrences, without overlaps, in the text of the topic whose
-    // section is `topicName`: the count the walk over every topic gives.
-    std::uint32_t in(std::string_view topicName);
+    // section is `topicName` (a name without line ends, as every contents
+    // line gives): the count the walk over every topic gives.
+    std::uint32_t in(std::string_view topicName) const;
 
 private:
     struct Counted {
@@ -86,23 +87,17 @@ private:
         std::string_view name;
     };
 
-    RareTextCounts(SectionIndex& sections, std::string_view wanted)
-        : sections_(sections), wanted_(wanted), needle_(wanted) {}
-    std::uint32_t countInBytes(std::string_view section, const SectionText& found);
+    RareTextCounts() = default;
+    void add(std::string_view name, std::uint32_t count);
     // A test of a topic's name that passes every counted name and few
     // others, before the name is hashed: its length and its first and last
     // bytes.
     static std::uint32_t endsOf(std::string_view name);
-    void noteCounted(std::string_view name);
     bool mayBeCounted(std::string_view name) const;
 
-    SectionIndex& sections_;
-    std::string_view wanted_;
-    scan::CaseBlindNeedle needle_;
     std::vector<Counted> counted_;  // by hash: only sections holding an occurrence
     std::vector<std::uint64_t> countedEnds_ = std::vector<std::uint64_t>(65536 / 64);
     std::uint64_t countedLengths_ = 0;  // bit 63 for 63 bytes and more
-    TextBuffer decoded_;
 };
 
 // The topics of the index containing the scan's search text, in contents
