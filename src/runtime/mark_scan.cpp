@@ -128,48 +128,29 @@ struct Sse2Tests {
         zeros = _mm_cmpeq_epi8(bytes, _mm_setzero_si128());
     }
     static std::uint64_t bits(__m128i bytes) { return static_cast<std::uint32_t>(_mm_movemask_epi8(bytes)); }
-};
-
-std::uint32_t sse2Round(const Setup& setup, std::string_view text, std::uint32_t from, std::uint32_t to,
-                        Buffers& found) {
-    const Sse2Tests tests(setup);
-    const char* const base = text.data();
-    const std::size_t reach = pieceReach(setup);
-    std::uint32_t noted[kPiecesPerRound];
-    std::size_t count = 0;
-    std::uint32_t at = from;
-    for (; to - at >= kPiece && text.size() - at >= reach; at += kPiece) {
+    // Whether the piece at p holds anything, and what.
+    bool anyIn(const char* p) const {
         __m128i any = _mm_setzero_si128();
-#pragma GCC unroll 4
         for (std::uint32_t q = 0; q < kPiece; q += 16) {
             __m128i starts, marks, pairs, zeros;
-            tests.test(base + at + q, starts, marks, pairs, zeros);
+            test(p + q, starts, marks, pairs, zeros);
             any = _mm_or_si128(any, _mm_or_si128(_mm_or_si128(starts, zeros), _mm_or_si128(marks, pairs)));
         }
-        noted[count] = at;
-        count += _mm_movemask_epi8(any) != 0;
+        return _mm_movemask_epi8(any) != 0;
     }
-    for (std::size_t n = 0; n < count; ++n) {
-        const std::uint32_t piece = noted[n];
-        std::uint64_t starts = 0;
-        std::uint64_t marks = 0;
-        std::uint64_t pairs = 0;
-        std::uint64_t zeros = 0;
-#pragma GCC unroll 4
+    PieceBits bitsIn(const char* p) const {
+        PieceBits bits{};
         for (std::uint32_t q = 0; q < kPiece; q += 16) {
-            __m128i s, m, p, z;
-            tests.test(base + piece + q, s, m, p, z);
-            starts |= Sse2Tests::bits(s) << q;
-            marks |= Sse2Tests::bits(m) << q;
-            pairs |= Sse2Tests::bits(p) << q;
-            zeros |= Sse2Tests::bits(z) << q;
+            __m128i starts, marks, pairs, zeros;
+            test(p + q, starts, marks, pairs, zeros);
+            bits.starts |= Sse2Tests::bits(starts) << q;
+            bits.marks |= Sse2Tests::bits(marks) << q;
+            bits.pairs |= Sse2Tests::bits(pairs) << q;
+            bits.zeros |= Sse2Tests::bits(zeros) << q;
         }
-        if (noteUpToZero(setup, base, piece, {starts, marks, pairs, zeros}, found)) {
-            return piece + static_cast<std::uint32_t>(__builtin_ctzll(zeros));
-        }
+        return bits;
     }
-    return plainRound(setup, text, at, to, found);
-}
+};
 
 // The same with 32 bytes at a time. Every function that touches these
 // vectors carries the target itself, for the rest of the program is built
@@ -213,47 +194,62 @@ struct Avx2Tests {
     __attribute__((target("avx2"))) static std::uint64_t bits(__m256i bytes) {
         return static_cast<std::uint32_t>(_mm256_movemask_epi8(bytes));
     }
+    __attribute__((target("avx2"))) bool anyIn(const char* p) const {
+        __m256i any = _mm256_setzero_si256();
+        for (std::uint32_t q = 0; q < kPiece; q += 32) {
+            __m256i starts, marks, pairs, zeros;
+            test(p + q, starts, marks, pairs, zeros);
+            any = _mm256_or_si256(any, _mm256_or_si256(_mm256_or_si256(starts, zeros), _mm256_or_si256(marks, pairs)));
+        }
+        return _mm256_testz_si256(any, any) == 0;
+    }
+    __attribute__((target("avx2"))) PieceBits bitsIn(const char* p) const {
+        PieceBits bits{};
+        for (std::uint32_t q = 0; q < kPiece; q += 32) {
+            __m256i starts, marks, pairs, zeros;
+            test(p + q, starts, marks, pairs, zeros);
+            bits.starts |= Avx2Tests::bits(starts) << q;
+            bits.marks |= Avx2Tests::bits(marks) << q;
+            bits.pairs |= Avx2Tests::bits(pairs) << q;
+            bits.zeros |= Avx2Tests::bits(zeros) << q;
+        }
+        return bits;
+    }
 };
 
-__attribute__((target("avx2"))) std::uint32_t avx2Round(const Setup& setup, std::string_view text,
+// The round of both: inlined into each way's own function, so that it is
+// built for that way's vectors. Only the tests touch vectors.
+template <typename Tests>
+[[gnu::always_inline]] inline std::uint32_t vectorRound(const Setup& setup, std::string_view text,
                                                         std::uint32_t from, std::uint32_t to, Buffers& found) {
-    const Avx2Tests tests(setup);
+    const Tests tests(setup);
     const char* const base = text.data();
     const std::size_t reach = pieceReach(setup);
     std::uint32_t noted[kPiecesPerRound];
     std::size_t count = 0;
     std::uint32_t at = from;
     for (; to - at >= kPiece && text.size() - at >= reach; at += kPiece) {
-        __m256i any = _mm256_setzero_si256();
-#pragma GCC unroll 2
-        for (std::uint32_t q = 0; q < kPiece; q += 32) {
-            __m256i starts, marks, pairs, zeros;
-            tests.test(base + at + q, starts, marks, pairs, zeros);
-            any = _mm256_or_si256(any, _mm256_or_si256(_mm256_or_si256(starts, zeros), _mm256_or_si256(marks, pairs)));
-        }
         noted[count] = at;
-        count += _mm256_testz_si256(any, any) == 0;
+        count += tests.anyIn(base + at);
     }
     for (std::size_t n = 0; n < count; ++n) {
         const std::uint32_t piece = noted[n];
-        std::uint64_t starts = 0;
-        std::uint64_t marks = 0;
-        std::uint64_t pairs = 0;
-        std::uint64_t zeros = 0;
-#pragma GCC unroll 2
-        for (std::uint32_t q = 0; q < kPiece; q += 32) {
-            __m256i s, m, p, z;
-            tests.test(base + piece + q, s, m, p, z);
-            starts |= Avx2Tests::bits(s) << q;
-            marks |= Avx2Tests::bits(m) << q;
-            pairs |= Avx2Tests::bits(p) << q;
-            zeros |= Avx2Tests::bits(z) << q;
-        }
-        if (noteUpToZero(setup, base, piece, {starts, marks, pairs, zeros}, found)) {
-            return piece + static_cast<std::uint32_t>(__builtin_ctzll(zeros));
+        const PieceBits bits = tests.bitsIn(base + piece);
+        if (noteUpToZero(setup, base, piece, bits, found)) {
+            return piece + static_cast<std::uint32_t>(__builtin_ctzll(bits.zeros));
         }
     }
     return plainRound(setup, text, at, to, found);
+}
+
+std::uint32_t sse2Round(const Setup& setup, std::string_view text, std::uint32_t from, std::uint32_t to,
+                        Buffers& found) {
+    return vectorRound<Sse2Tests>(setup, text, from, to, found);
+}
+
+__attribute__((target("avx2"))) std::uint32_t avx2Round(const Setup& setup, std::string_view text,
+                                                        std::uint32_t from, std::uint32_t to, Buffers& found) {
+    return vectorRound<Avx2Tests>(setup, text, from, to, found);
 }
 
 // With AVX-512 a compare gives its bits at once, so the first loop keeps
