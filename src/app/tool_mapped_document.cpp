@@ -1,5 +1,6 @@
 #include "app/tool_mapped_document.h"
 
+#include <atomic>
 #include <csignal>
 #include <cstdint>
 
@@ -13,7 +14,8 @@ namespace vtome::tool {
 
 namespace {
 
-// What the handler needs, made before any fault: it may only call write and _exit.
+// What the handler needs, made before any fault: it may only call write,
+// pause and _exit.
 std::string guardedMessage;
 std::uintptr_t guardedStart = 0;
 std::uintptr_t guardedEnd = 0;
@@ -21,6 +23,12 @@ std::uintptr_t guardedEnd = 0;
 void onBusError(int signal, siginfo_t* info, void*) {
     const auto address = reinterpret_cast<std::uintptr_t>(info->si_addr);
     if (info->si_code == BUS_ADRERR && address >= guardedStart && address < guardedEnd) {
+        // Both threads of a search may read past the end at once: the first
+        // says so and ends the process, the other waits for that end.
+        static std::atomic_flag reported;  // clear until set
+        if (reported.test_and_set()) {
+            for (;;) ::pause();
+        }
         [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, guardedMessage.data(), guardedMessage.size());
         ::_exit(kRuntimeFailure);
     }

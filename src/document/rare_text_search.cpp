@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <future>
 
 #include "document/contents.h"
 #include "runtime/mark_scan.h"
@@ -16,6 +17,8 @@ namespace {
 constexpr std::size_t kMaxOccurrences = 4096;
 constexpr std::size_t kMaxHeaderPlaces = 1024;
 constexpr std::size_t kMaxHeaderNames = 4096;
+// A text this long is scanned in two halves at once.
+constexpr std::uint32_t kHalvedBytes = 4 * 1024 * 1024;
 
 using Offsets = RareTextScan::Offsets;
 
@@ -242,12 +245,18 @@ std::uint32_t countWithin(const Offsets& occurrences, std::uint32_t from, std::u
 
 }  // namespace
 
-RareTextScan::RareTextScan(std::string_view text, std::string_view wanted) : visible_(text), wanted_(wanted) {
-    if (wanted.empty()) {
-        // Found nowhere: nothing to scan for.
-        visible_ = text.substr(0, text.find('\0'));
-        return;
-    }
+namespace {
+
+// What the pass finds among the places of one stretch of the text.
+struct PassPart {
+    Offsets occurrences;
+    RareTextScan::Marks marks;
+    std::uint32_t end = 0;  // where the stretch ended: its end, or a byte 0
+    bool whole = true;      // false when it stopped at too many occurrences
+};
+
+PassPart scanPart(std::string_view text, std::string_view wanted, std::uint32_t from, std::uint32_t to) {
+    PassPart part;
     const MarkerPattern binOpen(kBinOpen);
     // A byte block's marker is found by its first two bytes: "<" alone
     // begins every text block's lines.
@@ -255,29 +264,68 @@ RareTextScan::RareTextScan(std::string_view text, std::string_view wanted) : vis
     // Room for a "[" in every 64 bytes, which a help document seldom passes:
     // only what is written costs memory, and the lists are not copied as
     // they grow.
-    const std::size_t expected = text.size() / 64;
-    marks_.brackets.reserve(expected);
-    marks_.heads.reserve(expected);
-    marks_.sectionStarts.reserve(expected);
-    bool whole = true;
-    const std::uint32_t end = pass.scan(text, [&](const scan::MarkScan::Round& round) {
-        occurrences_.insert(occurrences_.end(), round.starts.begin(), round.starts.end());
+    const std::size_t expected = (to - from) / 64;
+    part.marks.brackets.reserve(expected);
+    part.marks.heads.reserve(expected);
+    part.marks.sectionStarts.reserve(expected);
+    part.end = pass.scan(text, from, to, [&](const scan::MarkScan::Round& round) {
+        part.occurrences.insert(part.occurrences.end(), round.starts.begin(), round.starts.end());
         for (const std::uint32_t at : round.marks) {
-            marks_.brackets.push_back(at);
-            marks_.heads.push_back(headOf(text.data() + at + 1, text.size() - at - 1));
-            if (at > 0 && text[at - 1] == '\n') marks_.sectionStarts.push_back(at);
+            part.marks.brackets.push_back(at);
+            part.marks.heads.push_back(headOf(text.data() + at + 1, text.size() - at - 1));
+            if (at > 0 && text[at - 1] == '\n') part.marks.sectionStarts.push_back(at);
         }
         for (const std::uint32_t at : round.pairs) {
             // A marker's bytes are never 0, so one found stands in the visible text.
             if (startsLine(text, at) && binOpen.starts(headOf(text.data() + at, text.size() - at))) {
-                marks_.byteOpenings.push_back(at);
+                part.marks.byteOpenings.push_back(at);
             }
         }
         // Past this many occurrences the marks are not needed.
-        whole = occurrences_.size() <= kMaxOccurrences;
-        return whole;
+        part.whole = part.occurrences.size() <= kMaxOccurrences;
+        return part.whole;
     });
-    visible_ = text.substr(0, whole ? end : text.find('\0'));
+    return part;
+}
+
+template <typename T>
+void append(std::vector<T>& to, const std::vector<T>& from) {
+    to.insert(to.end(), from.begin(), from.end());
+}
+
+}  // namespace
+
+RareTextScan::RareTextScan(std::string_view text, std::string_view wanted) : visible_(text), wanted_(wanted) {
+    if (wanted.empty()) {
+        // Found nowhere: nothing to scan for.
+        visible_ = text.substr(0, text.find('\0'));
+        return;
+    }
+    const auto size = static_cast<std::uint32_t>(text.size());
+    PassPart found;
+    if (size < kHalvedBytes) {
+        found = scanPart(text, wanted, 0, size);
+    } else {
+        // Two halves at once: one CPU alone waits on memory most of the time.
+        const std::uint32_t half = size / 2;
+        std::future<PassPart> second =
+            std::async(std::launch::async, [&] { return scanPart(text, wanted, half, size); });
+        found = scanPart(text, wanted, 0, half);
+        const PassPart rest = second.get();
+        // What follows a byte 0, or the first half's fill, is not wanted.
+        if (found.whole && found.end == half) {
+            append(found.occurrences, rest.occurrences);
+            append(found.marks.brackets, rest.marks.brackets);
+            append(found.marks.heads, rest.marks.heads);
+            append(found.marks.sectionStarts, rest.marks.sectionStarts);
+            append(found.marks.byteOpenings, rest.marks.byteOpenings);
+            found.end = rest.end;
+            found.whole = rest.whole && found.occurrences.size() <= kMaxOccurrences;
+        }
+    }
+    occurrences_ = std::move(found.occurrences);
+    marks_ = std::move(found.marks);
+    visible_ = text.substr(0, found.whole ? found.end : text.find('\0'));
     // An occurrence may reach past the byte 0.
     while (!occurrences_.empty() && occurrences_.back() + wanted.size() > visible_.size()) occurrences_.pop_back();
 }

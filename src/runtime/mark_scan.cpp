@@ -69,10 +69,10 @@ std::uint32_t plainRound(const Setup& setup, std::string_view text, std::uint32_
 
 #if defined(VTOME_MARK_SCAN_X86)
 
-// Both vector ways work in two steps per round: a first loop, without a
-// branch, notes the 64-byte pieces holding a mark, a pair or a likely
-// start; a second works out what each noted piece holds, while it is still
-// in cache.
+// The vector ways work in two steps per round: a first loop, without a
+// branch, notes the 64-byte pieces holding a mark, a pair, a byte 0 or a
+// likely start; a second works out what each noted piece holds, while it is
+// still in cache.
 constexpr std::uint32_t kPiece = 64;
 constexpr std::size_t kPiecesPerRound = MarkScan::kRoundBytes / kPiece;
 

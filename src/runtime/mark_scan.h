@@ -52,13 +52,19 @@ public:
     // round visit stopped at. Texts of up to 4 GiB.
     template <typename Visit>
     std::uint32_t scan(std::string_view text, Visit&& visit) {
-        for (std::size_t from = 0; from < text.size();) {
-            const auto to = static_cast<std::uint32_t>(std::min<std::size_t>(text.size(), from + kRoundBytes));
-            const Round round = scanRound(text, static_cast<std::uint32_t>(from), to);
-            if (!visit(round) || round.to < to) return round.to;
-            from = to;
+        return scan(text, 0, static_cast<std::uint32_t>(text.size()), visit);
+    }
+    // The same for the places in [from, to) of the text only; their tests
+    // read the bytes after `to` too.
+    template <typename Visit>
+    std::uint32_t scan(std::string_view text, std::uint32_t from, std::uint32_t to, Visit&& visit) {
+        while (from < to) {
+            const auto end = static_cast<std::uint32_t>(std::min<std::uint64_t>(to, std::uint64_t{from} + kRoundBytes));
+            const Round round = scanRound(text, from, end);
+            if (!visit(round) || round.to < end) return round.to;
+            from = end;
         }
-        return static_cast<std::uint32_t>(text.size());
+        return to;
     }
 
     // What a round tests, prepared once: the needle's first, second and last

@@ -143,6 +143,39 @@ TEST_F(TopicSearchTest, SectionsThatHoldAnOccurrenceAreAllFound) {
     }
 }
 
+// A text of several MiB is scanned in two halves at once: the same
+// occurrences and marks as one pass, across the middle too, and nothing of
+// what follows a byte 0 in either half.
+TEST_F(TopicSearchTest, ATextScannedInHalvesGivesWhatOnePassGives) {
+    std::string base;
+    while (base.size() < 5u * 1024 * 1024) base += "[Topic]\r\nSome text of a topic, then [a] link.\r\n<text>\r\n";
+    const std::size_t half = base.size() / 2;
+    base.replace(half - 4, 10, "ThErmostat");  // across the middle
+    base.replace(half + 100, 10, "thermostat");
+    base.replace(base.size() - 20, 10, "THERMOSTAT");
+    base[half] = '[';
+    for (const std::size_t zero : {std::string::npos, base.size() * 3 / 4, base.size() / 4}) {
+        std::string text = base;
+        if (zero != std::string::npos) text[zero] = '\0';
+        const std::size_t end = std::min(zero, text.size());
+        const RareTextScan scan(text, "thermostat");
+        EXPECT_EQ(scan.visible().size(), end);
+        std::vector<std::uint32_t> occurrences, brackets, sectionStarts;
+        for (std::uint32_t at = 0; at < end; ++at) {
+            if (at + 10 <= end && plainCount(std::string_view(text).substr(at, 10), "thermostat") == 1) {
+                occurrences.push_back(at);
+            }
+            if (text[at] != '[') continue;
+            brackets.push_back(at);
+            if (at > 0 && text[at - 1] == '\n') sectionStarts.push_back(at);
+        }
+        EXPECT_EQ(scan.occurrences(), occurrences) << zero;
+        EXPECT_EQ(scan.marks().brackets, brackets) << zero;
+        EXPECT_EQ(scan.marks().sectionStarts, sectionStarts) << zero;
+        EXPECT_EQ(scan.marks().heads.size(), brackets.size());
+    }
+}
+
 // A text found too often is left to the walk over every topic, which still
 // gives every match.
 TEST_F(TopicSearchTest, ATextFoundTooOftenIsLeftToTheWalk) {
