@@ -18,7 +18,7 @@ constexpr std::size_t kMaxOccurrences = 4096;
 constexpr std::size_t kMaxHeaderPlaces = 1024;
 constexpr std::size_t kMaxHeaderNames = 4096;
 // A text this long is scanned in two halves at once.
-constexpr std::uint32_t kHalvedBytes = 4 * 1024 * 1024;
+constexpr std::uint32_t kHalvedBytes = 8 * 1024 * 1024;
 
 using Offsets = RareTextScan::Offsets;
 
