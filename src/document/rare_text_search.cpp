@@ -255,7 +255,10 @@ struct PassPart {
     bool whole = true;      // false when it stopped at too many occurrences
 };
 
-PassPart scanPart(std::string_view text, std::string_view wanted, std::uint32_t from, std::uint32_t to) {
+// `room` is the length of text the part's lists make room for: the whole
+// text's for a part the rest is joined to.
+PassPart scanPart(std::string_view text, std::string_view wanted, std::uint32_t from, std::uint32_t to,
+                  std::uint32_t room) {
     PassPart part;
     const MarkerPattern binOpen(kBinOpen);
     // A byte block's marker is found by its first two bytes: "<" alone
@@ -264,7 +267,7 @@ PassPart scanPart(std::string_view text, std::string_view wanted, std::uint32_t 
     // Room for a "[" in every 64 bytes, which a help document seldom passes:
     // only what is written costs memory, and the lists are not copied as
     // they grow.
-    const std::size_t expected = (to - from) / 64;
+    const std::size_t expected = room / 64;
     part.marks.brackets.reserve(expected);
     part.marks.heads.reserve(expected);
     part.marks.sectionStarts.reserve(expected);
@@ -304,13 +307,13 @@ RareTextScan::RareTextScan(std::string_view text, std::string_view wanted) : vis
     const auto size = static_cast<std::uint32_t>(text.size());
     PassPart found;
     if (size < kHalvedBytes) {
-        found = scanPart(text, wanted, 0, size);
+        found = scanPart(text, wanted, 0, size, size);
     } else {
         // Two halves at once: one CPU alone waits on memory most of the time.
         const std::uint32_t half = size / 2;
         std::future<PassPart> second =
-            std::async(std::launch::async, [&] { return scanPart(text, wanted, half, size); });
-        found = scanPart(text, wanted, 0, half);
+            std::async(std::launch::async, [&] { return scanPart(text, wanted, half, size, size - half); });
+        found = scanPart(text, wanted, 0, half, size);
         const PassPart rest = second.get();
         // What follows a byte 0, or the first half's fill, is not wanted.
         if (found.whole && found.end == half) {
