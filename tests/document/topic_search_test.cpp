@@ -121,6 +121,10 @@ TEST_F(TopicSearchTest, SectionsThatHoldAnOccurrenceAreAllFound) {
         {"an occurrence across a section's end counts in none",
          contents + "[A]\r\nfi\r\n[B]\r\n<text>\r\nfi\r\n[x\r\n</text>\r\n", "fi\r\n["},
         {"an empty body before the header line", contents + "[A]\r\n[B]\r\nfind\r\n", "find"},
+        {"names of one length and the same first and last letters",
+         "[vTome Contents]\r\nAbc\r\nAxc\r\n\r\n[Axc]\r\nfind\r\n[Abc]\r\nnot here\r\n", "find"},
+        {"a header standing for the names up to each ] on its line",
+         "[vTome Contents]\r\nP\r\nP]Q\r\nP]Q]R\r\n\r\n[P]Q]R]\r\nfind\r\n", "find"},
         {"a text block opened after an earlier occurrence, no end line between",
          contents + "[A]\r\nfind\r\n[B]\r\n<text>\r\n[C]\r\nfind\r\n</text>\r\n", "find"},
     };

@@ -162,6 +162,38 @@ TEST(MarkScan, EveryWayFindsEveryOccurrenceMarkAndPair) {
     }
 }
 
+// A text cut into two stretches is scanned as a whole: the stretch before
+// the cut still finds a start or a pair whose bytes run past it.
+TEST(MarkScan, TwoStretchesFindWhatTheWholeTextHolds) {
+    std::mt19937 random(11);
+    const std::string base = randomBytes(random, 3 * scan::MarkScan::kRoundBytes, "tThHe[<b \n");
+    const auto collect = [](std::string_view text, std::uint32_t from, std::uint32_t to) {
+        std::vector<std::uint32_t> all;
+        scan::MarkScan pass("the", '[', "<b");
+        pass.scan(text, from, to, [&](const scan::MarkScan::Round& r) {
+            for (const auto* list : {&r.starts, &r.marks, &r.pairs}) all.insert(all.end(), list->begin(), list->end());
+            return true;
+        });
+        return all;
+    };
+    for (const std::uint32_t cut : {1u, 63u, 64u, 65u, scan::MarkScan::kRoundBytes - 1, scan::MarkScan::kRoundBytes + 2,
+                                    static_cast<std::uint32_t>(base.size()) - 2}) {
+        for (const std::string_view across : {"tHe", "<B"}) {
+            std::string text = base;
+            text.replace(cut - 1, across.size(), across);
+            const auto size = static_cast<std::uint32_t>(text.size());
+            std::vector<std::uint32_t> whole = collect(text, 0, size);
+            std::vector<std::uint32_t> parts = collect(text, 0, cut);
+            ASSERT_TRUE(std::find(parts.begin(), parts.end(), cut - 1) != parts.end()) << "cut at " << cut;
+            const std::vector<std::uint32_t> rest = collect(text, cut, size);
+            parts.insert(parts.end(), rest.begin(), rest.end());
+            std::sort(whole.begin(), whole.end());
+            std::sort(parts.begin(), parts.end());
+            EXPECT_EQ(parts, whole) << "cut at " << cut << " " << across;
+        }
+    }
+}
+
 // The pass ends with the round whose visit says so.
 TEST(MarkScan, AVisitThatSaysStopEndsThePass) {
     const std::string text(scan::MarkScan::kRoundBytes * 3, '[');
