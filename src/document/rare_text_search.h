@@ -35,7 +35,9 @@ namespace vtome {
 // The one pass over a document's text the search needs: every occurrence of
 // the search text, every "[" and every byte block's marker, up to the first
 // byte 0 (which the pass finds too). The text blocks an occurrence may stand
-// in are read later, around it. Text and search text must outlive the scan.
+// in are read later, around it. A text of 8 MiB or more is read in two
+// halves at once, the second on another thread. Text and search text must
+// outlive the scan.
 class RareTextScan {
 public:
     using Offsets = std::vector<std::uint32_t>;
