@@ -27,9 +27,9 @@ std::optional<std::string> findToolDocument(const std::string& argument);
 // pages are read in place under the guard of tool_mapped_document.h; the
 // mapping must not be read while the tool itself rewrites the file.
 std::optional<ToolDocument> openToolDocument(const std::string& argument, FileReading reading);
-// The two steps of openToolDocument, for a command with work to start
-// between them: the document loaded (its index still empty), then its
-// contents built.
+// The two steps of openToolDocument, for a command that may not need the
+// contents: the document loaded (its index still empty), then its contents
+// built.
 std::optional<ToolDocument> loadToolDocument(const std::string& argument, FileReading reading);
 void buildToolContents(ToolDocument& document);
 

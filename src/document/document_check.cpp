@@ -20,7 +20,6 @@ namespace {
 using Severity = CheckFinding::Severity;
 using Kind = SectionLayout::Kind;
 
-
 std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 std::string folded(std::string_view text) {

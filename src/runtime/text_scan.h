@@ -69,7 +69,7 @@ inline std::uint32_t nextLineStart(std::string_view text, std::uint32_t pos) {
 // Past the line end at pos (CR LF counts as one), or pos itself when there is none.
 inline std::uint32_t skipLineEnd(std::string_view text, std::uint32_t pos) {
     if (pos >= text.size() || !isLineEnd(text[pos])) return pos;
-    return nextLineStart(text, pos);
+    return text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n' ? pos + 2 : pos + 1;
 }
 
 inline std::uint32_t skipWhitespace(std::string_view text, std::uint32_t pos) {

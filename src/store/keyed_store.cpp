@@ -461,8 +461,7 @@ void KeyedStore::forEachListLine(std::string_view section, const std::function<v
     for (std::uint32_t pos = bodyStart_; isBodyLine(text, pos);) {
         const std::uint32_t end = scan::lineEnd(text, pos);
         visit(text.substr(pos, end - pos));
-        // Past the line end found: CR LF is one.
-        pos = end + (end < text.size()) + (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n');
+        pos = scan::skipLineEnd(text, end);
     }
 }
 
